@@ -1,0 +1,140 @@
+// BMP header checks, the alpha rule and the BMP writer.
+#include "image/bmp_codec.h"
+
+#include <cstring>
+#include <vector>
+
+#include "image/pixel_layout.h"
+#include "runtime/file_io.h"
+
+namespace {
+
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kCompressionRgb = 0;
+constexpr std::uint32_t kCompressionBitfields = 3;
+
+std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint32_t read32(const std::uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+void put16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void put32(std::uint8_t* p, std::uint32_t v) {
+  put16(p, v);
+  put16(p + 2, v >> 16);
+}
+
+bool known_bit_count(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+std::uint64_t packed_row_bytes(int width, int bit_count) {
+  return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
+}
+
+}  // namespace
+
+bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) {
+  if (!data || size < kFileHeaderSize + kInfoHeaderSize) return false;
+  if (data[0] != 'B' || data[1] != 'M') return false;
+  const std::uint8_t* info = data + kFileHeaderSize;
+  std::uint64_t header_size = read32(info);
+  std::int32_t width = static_cast<std::int32_t>(read32(info + 4));
+  std::int32_t height = static_cast<std::int32_t>(read32(info + 8));
+  int planes = read16(info + 12);
+  int bit_count = read16(info + 14);
+  std::uint32_t compression = read32(info + 16);
+  std::uint64_t colours_used = read32(info + 32);
+  if (header_size < kInfoHeaderSize || kFileHeaderSize + header_size > size) return false;
+  if (width <= 0 || width > IMAGE_MAX_DIMENSION) return false;
+  if (height == 0 || height < -IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION) return false;
+  if (planes != 1 || !known_bit_count(bit_count)) return false;
+  bool bitfields = compression == kCompressionBitfields && (bit_count == 16 || bit_count == 32);
+  if (compression != kCompressionRgb && !bitfields) return false;
+  if (bit_count <= 8) {
+    std::uint64_t palette_limit = 1ull << bit_count;
+    if (colours_used == 0) colours_used = palette_limit;
+    if (colours_used > palette_limit) return false;
+  } else if (colours_used > 256) {
+    return false;
+  }
+  std::uint64_t masks = bitfields && header_size == kInfoHeaderSize ? 12 : 0;
+  std::uint64_t info_size = header_size + masks + colours_used * 4;
+  std::uint64_t pixel_offset = read32(data + 10);
+  std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+  std::uint64_t pixel_bytes = packed_row_bytes(width, bit_count) * rows;
+  if (kFileHeaderSize + info_size > size) return false;
+  if (pixel_offset < kFileHeaderSize + header_size + masks) return false;
+  if (pixel_offset > size || pixel_bytes > size - pixel_offset) return false;
+  *layout = BmpLayout{width,
+                      static_cast<int>(rows),
+                      height < 0,
+                      bit_count,
+                      static_cast<std::uint32_t>(info_size),
+                      static_cast<std::uint32_t>(pixel_offset),
+                      pixel_bytes};
+  return true;
+}
+
+void bmp_make_opaque_if_no_alpha(std::uint8_t* bits, int width, int height, std::int64_t pitch) {
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = bits + y * pitch;
+    for (int x = 0; x < width; ++x)
+      if (row[x * 4 + 3] != 0) return;
+  }
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = bits + y * pitch;
+    for (int x = 0; x < width; ++x) row[x * 4 + 3] = 255;
+  }
+}
+
+int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
+              std::int64_t pitch, int store_depth, int flags, int quality, int depth) {
+  (void)quality;
+  // Palette depths need the colour reduction, which this writer does not have yet.
+  if (depth != 24 && depth != 32) return 0;
+  if (!file_name || !*file_name || !bits || width <= 0 || height <= 0) return 0;
+  if (store_depth != 24 && store_depth != 32) return 0;
+  std::uint32_t row_size = static_cast<std::uint32_t>((depth / 8 * width + 3) / 4 * 4);
+  std::uint32_t pixel_offset = kFileHeaderSize + kInfoHeaderSize;
+  std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height);
+
+  std::uint8_t headers[kFileHeaderSize + kInfoHeaderSize] = {'B', 'M'};
+  put32(headers + 2, pixel_offset + image_size);
+  put32(headers + 10, pixel_offset);
+  std::uint8_t* info = headers + kFileHeaderSize;
+  put32(info, kInfoHeaderSize);
+  put32(info + 4, static_cast<std::uint32_t>(width));
+  put32(info + 8, static_cast<std::uint32_t>(height));
+  put16(info + 12, 1);
+  put16(info + 14, static_cast<std::uint32_t>(depth));
+  put32(info + 20, image_size);
+
+  OutputFile file;
+  if (!file.create(file_name) || !file.write(headers, sizeof headers)) return 0;
+  bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
+  if (store_depth == depth && bottom_up && pitch == row_size) {
+    if (!file.write(bits, static_cast<std::size_t>(image_size))) return 0;
+    return file.commit() ? 1 : 0;
+  }
+  std::vector<std::uint8_t> row(row_size, 0);
+  for (int picture_row = 0; picture_row < height; ++picture_row) {
+    int memory_row = bottom_up ? picture_row : height - 1 - picture_row;
+    const std::uint8_t* source = bits + memory_row * pitch;
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* target = row.data() + x * (depth / 8);
+      if (store_depth == 32) {
+        const std::uint8_t* pixel = source + x * 4;
+        for (int c = 0; c < 3; ++c) target[c] = flatten_onto_white(pixel[c], pixel[3]);
+      } else {
+        std::memcpy(target, source + x * 3, 3);
+      }
+      if (depth == 32) target[3] = 0;
+    }
+    if (!file.write(row.data(), row.size())) return 0;
+  }
+  return file.commit() ? 1 : 0;
+}

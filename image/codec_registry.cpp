@@ -1,0 +1,111 @@
+// Codec tables, the decoder chain and encoder dispatch.
+#include "image/codec_registry.h"
+
+#include <cstring>
+#include <vector>
+
+#include "image/bmp_codec.h"
+#include "image/pixel_layout.h"
+#include "runtime/state_block.h"
+
+namespace {
+
+struct CodecTables {
+  const ImageDecoder* decoders[CODEC_TABLE_SIZE];
+  int decoder_count;
+  const ImageEncoder* encoders[CODEC_TABLE_SIZE];
+  int encoder_count;
+};
+
+// The tables live as long as the program; the context lives in a state block.
+CodecTables tables;
+ImageDecodeContext* context = nullptr;
+
+bool plausible_picture(const ImageDecodeContext& c) {
+  return c.width > 0 && c.height > 0 && c.width <= IMAGE_MAX_DIMENSION &&
+         c.height <= IMAGE_MAX_DIMENSION && (c.depth == 24 || c.depth == 32);
+}
+
+const ImageEncoder* encoder_for(std::uint32_t codec) {
+  for (int i = 0; i < tables.encoder_count; ++i)
+    if (tables.encoders[i]->codec_id == codec) return tables.encoders[i];
+  return nullptr;
+}
+
+int encode_flattened(const ImageEncoder* encoder, const char* file_name, const std::uint8_t* bits,
+                     int width, int height, std::int64_t pitch, int flags, int quality, int depth) {
+  std::int64_t flat_pitch = (static_cast<std::int64_t>(width) * 3 + 3) / 4 * 4;
+  std::vector<std::uint8_t> flat;
+  try {
+    flat.resize(static_cast<std::size_t>(flat_pitch * height));
+  } catch (...) {
+    return 0;
+  }
+  for (int y = 0; y < height; ++y)
+    flatten_row_onto_white(bits + y * pitch, flat.data() + y * flat_pitch, width);
+  return encoder->encode(file_name, flat.data(), width, height, flat_pitch, flags, quality, depth);
+}
+
+}  // namespace
+
+void decoder_init() {
+  tables.decoder_count = 0;
+  context = static_cast<ImageDecodeContext*>(
+      state_block_create(sizeof(ImageDecodeContext), nullptr, nullptr));
+}
+
+bool codec_register_decoder(const ImageDecoder* decoder) {
+  if (!decoder || tables.decoder_count == CODEC_TABLE_SIZE) return false;
+  tables.decoders[tables.decoder_count++] = decoder;
+  return true;
+}
+
+bool codec_register_encoder(const ImageEncoder* encoder) {
+  if (!encoder || tables.encoder_count == CODEC_TABLE_SIZE) return false;
+  tables.encoders[tables.encoder_count++] = encoder;
+  return true;
+}
+
+DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
+  DecodedPicture result{nullptr, 0, 0};
+  ImageDecodeContext* c = static_cast<ImageDecodeContext*>(state_block_get(context));
+  if (!c || !data) return result;
+  std::memset(c, 0, sizeof *c);
+  c->data = data;
+  c->size = size;
+  c->from_memory = 1;
+  for (int i = 0; i < tables.decoder_count && !c->decoder; ++i) {
+    std::memset(c->decoder_private, 0, sizeof c->decoder_private);
+    if (tables.decoders[i]->check(c)) c->decoder = tables.decoders[i];
+  }
+  if (!c->decoder) return result;
+  const ImageDecoder* decoder = c->decoder;
+  PixelStoreInfo info{};
+  PixelStore store = plausible_picture(*c) ? pixel_store_create(c->width, c->height, c->depth)
+                                           : nullptr;
+  if (store && pixel_store_info(store, &info) &&
+      decoder->decode(c, info.bits, image_row_pitch(c->width, c->depth), ROWS_BOTTOM_UP)) {
+    result = DecodedPicture{store, decoder->codec_id, c->source_depth};
+  } else {
+    pixel_store_delete(store);
+  }
+  decoder->release(c);
+  return result;
+}
+
+int encode_dispatch(const char* file_name, const std::uint8_t* bits, std::uint32_t codec, int width,
+                    int height, std::int64_t pitch, int store_depth, int flags, int quality,
+                    int depth) {
+  if (codec == CODEC_BMP)
+    return bmp_write(file_name, bits, width, height, pitch, store_depth, flags, quality, depth);
+  const ImageEncoder* encoder = encoder_for(codec);
+  if (!encoder) return 0;
+  if (store_depth == 32) {
+    if (encoder->encode_alpha)
+      return encoder->encode_alpha(file_name, bits, width, height, pitch, flags, quality, depth);
+    return encode_flattened(encoder, file_name, bits, width, height, pitch, flags, quality, depth);
+  }
+  if (store_depth == 24)
+    return encoder->encode(file_name, bits, width, height, pitch, flags, quality, depth);
+  return 0;
+}

@@ -1,0 +1,62 @@
+// The codec tables: decoders tried in registration order on data in memory,
+// encoders chosen by codec identifier; the decode context they share.
+#pragma once
+
+#include <cstdint>
+
+#include "image/pixel_store.h"
+
+struct ImageDecodeContext;
+
+struct ImageDecoder {
+  // Non-zero when the data is this codec's; fills width, height, depth (24
+  // or 32) and source_depth of the context.
+  int (*check)(ImageDecodeContext* context);
+  // Writes `height` rows of `width` pixels of `depth` bits; non-zero on success.
+  int (*decode)(ImageDecodeContext* context, std::uint8_t* pixels, std::int64_t pitch, int flags);
+  // Frees what check and decode set up.
+  void (*release)(ImageDecodeContext* context);
+  std::uint32_t codec_id;
+};
+
+using EncodeOperation = int (*)(const char* file_name, const std::uint8_t* pixels, int width,
+                                int height, std::int64_t pitch, int flags, int quality, int depth);
+
+struct ImageEncoder {
+  std::uint32_t codec_id;
+  EncodeOperation encode;        // 24-bit pixels
+  EncodeOperation encode_alpha;  // 32-bit pixels; may be null
+};
+
+struct ImageDecodeContext {
+  const ImageDecoder* decoder;
+  const std::uint8_t* data;
+  std::uint32_t size;
+  std::int32_t from_memory;
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t depth;
+  alignas(8) std::uint8_t decoder_private[64];  // zeroed before each check
+  std::int32_t source_depth;
+};
+
+constexpr int CODEC_TABLE_SIZE = 30;
+
+void decoder_init();
+// Append to the tables; false when a table is full.
+bool codec_register_decoder(const ImageDecoder* decoder);
+bool codec_register_encoder(const ImageEncoder* encoder);
+
+struct DecodedPicture {
+  PixelStore store;
+  std::uint32_t codec_id;
+  int source_depth;
+};
+
+// Runs the decoder chain over the data; the new pixel store, or a null store.
+DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size);
+
+// Writes pixels through the BMP writer or the first encoder of the codec.
+int encode_dispatch(const char* file_name, const std::uint8_t* bits, std::uint32_t codec, int width,
+                    int height, std::int64_t pitch, int store_depth, int flags, int quality,
+                    int depth);

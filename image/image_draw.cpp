@@ -1,0 +1,9 @@
+// Platform-free parts of the drawing helpers.
+#include "image/image_draw.h"
+
+int disabled_grey(int blue, int green, int red) {
+  int grey = (6 * green + 3 * red + blue) / 10;
+  if (grey < 64) grey = 64 + (7 * grey - 448) / 10;
+  if (grey > 192) grey = 192 + (7 * grey - 1344) / 10;
+  return grey;
+}

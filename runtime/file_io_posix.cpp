@@ -1,0 +1,87 @@
+// Whole-file reading and safe file writing on the host build.
+#include "runtime/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+int descriptor(void* handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)) - 1; }
+void* handle_of(int fd) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1); }
+}  // namespace
+
+bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents, std::uint64_t max_size) {
+  contents.clear();
+  if (!name || !*name) return false;
+  int fd = open(name, O_RDONLY);
+  if (fd < 0) return false;
+  struct stat info{};
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::uint64_t>(info.st_size) <= max_size;
+  if (ok) {
+    try {
+      contents.resize(static_cast<std::size_t>(info.st_size));
+    } catch (...) {
+      ok = false;
+    }
+  }
+  std::size_t done = 0;
+  while (ok && done < contents.size()) {
+    ssize_t got = read(fd, contents.data() + done, contents.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    ok = got > 0;
+    if (ok) done += static_cast<std::size_t>(got);
+  }
+  close(fd);
+  if (!ok) contents.clear();
+  return ok;
+}
+
+bool file_exists(const char* name) {
+  struct stat info{};
+  return name && stat(name, &info) == 0;
+}
+
+bool OutputFile::create(const char* name) {
+  discard();
+  if (!name || !*name) return false;
+  int fd = open(name, O_RDWR | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  handle_ = handle_of(fd);
+  name_.assign(name, name + std::strlen(name) + 1);
+  return true;
+}
+
+bool OutputFile::write(const void* data, std::size_t size) {
+  if (!handle_) return false;
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t written = ::write(descriptor(handle_), bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      discard();
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool OutputFile::commit() {
+  if (!handle_) return false;
+  bool closed = close(descriptor(handle_)) == 0;
+  handle_ = nullptr;
+  if (!closed) unlink(name_.data());
+  return closed;
+}
+
+void OutputFile::discard() {
+  if (!handle_) return;
+  close(descriptor(handle_));
+  handle_ = nullptr;
+  unlink(name_.data());
+}

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Builds zlib, libpng 1.6, libjpeg-turbo (libjpeg 8 API, SIMD via nasm) and
+# PCRE2 (8-bit) for win64 from Debian's source packages, as static libraries,
+# into build/deps-win64/prefix. A package already built is left alone.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/.." && pwd)
+. "$here/common.sh"
+
+toolchain="$top/cmake/mingw64-toolchain.cmake"
+src_root="$deps_root/src"
+work_root="$deps_root/work"
+mkdir -p "$src_root" "$work_root" "$deps_prefix/include" "$deps_prefix/lib"
+
+# Unpacks a source package once; prints its directory.
+fetch_source() {
+  local pkg=$1 dir
+  dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
+  if [ -z "$dir" ]; then
+    log "fetching source package $pkg"
+    # Newest version first; a mirror may lack the sources of one suite (seen
+    # with the security suite), so older versions of the package are tried too.
+    local version ok=
+    for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
+      if (cd "$src_root" && apt-get source -q --only-source "$pkg=$version" >&2); then
+        ok=1; break
+      fi
+    done
+    [ -n "$ok" ] || die "apt-get source $pkg failed for every version"
+    dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
+  fi
+  [ -n "$dir" ] || die "no source directory for $pkg"
+  echo "$dir"
+}
+
+built() { [ -f "$deps_prefix/.built-$1" ]; }
+mark_built() { touch "$deps_prefix/.built-$1"; }
+
+cmake_cross() {
+  local name=$1 src=$2; shift 2
+  local bld="$work_root/$name"
+  rm -rf "$bld"
+  cmake -S "$src" -B "$bld" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DSKALARO_DEPS_PREFIX="$deps_prefix" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" \
+    -DCMAKE_PREFIX_PATH="$deps_prefix" "$@" >&2
+  cmake --build "$bld" -j "$jobs" >&2
+  cmake --install "$bld" >&2
+}
+
+build_zlib() {
+  built zlib && return 0
+  local src; src=$(fetch_source zlib zlib)
+  log "building zlib"
+  # Debian's tarball carries no Windows makefile; the library is small enough
+  # to compile directly.
+  local obj="$work_root/zlib" f
+  rm -rf "$obj"; mkdir -p "$obj"
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback \
+           inffast inflate inftrees trees uncompr zutil; do
+    "$mingw_triplet-gcc-posix" -O2 -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
+  done
+  "$mingw_triplet-ar" rcs "$deps_prefix/lib/libz.a" "$obj"/*.o
+  cp "$src/zlib.h" "$src/zconf.h" "$deps_prefix/include/"
+  mark_built zlib
+}
+
+build_libpng() {
+  built libpng && return 0
+  local src; src=$(fetch_source libpng1.6 libpng1.6)
+  log "building libpng"
+  cmake_cross libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
+    -DZLIB_INCLUDE_DIR="$deps_prefix/include" -DZLIB_LIBRARY="$deps_prefix/lib/libz.a"
+  mark_built libpng
+}
+
+build_libjpeg() {
+  built libjpeg && return 0
+  local src; src=$(fetch_source libjpeg-turbo libjpeg-turbo)
+  log "building libjpeg-turbo"
+  cmake_cross libjpeg "$src" -DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
+    -DWITH_TURBOJPEG=0 -DWITH_SIMD=1 -DREQUIRE_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
+  mark_built libjpeg
+}
+
+build_pcre2() {
+  built pcre2 && return 0
+  local src; src=$(fetch_source pcre2 pcre2)
+  log "building pcre2"
+  cmake_cross pcre2 "$src" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
+    -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_JIT=OFF
+  mark_built pcre2
+}
+
+build_zlib
+build_libpng
+build_libjpeg
+build_pcre2
+log "win64 libraries ready in $deps_prefix"
