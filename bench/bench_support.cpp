@@ -36,6 +36,10 @@ std::string bench_scratch_dir() {
   return dir.string();
 }
 
+std::string imagemagick_convert() {
+  return std::filesystem::exists("/usr/bin/convert") ? "/usr/bin/convert" : "convert";
+}
+
 void print_row(const std::string& what, double seconds, double reference_seconds) {
   if (seconds < 0) {
     std::printf("%-52s %10s\n", what.c_str(), "failed");

@@ -15,4 +15,7 @@ double median_command_seconds(int runs, const std::string& command);
 // A directory for the benchmark's files, removed at exit.
 std::string bench_scratch_dir();
 
+// The real ImageMagick convert (a stand-in of the same name may come first on PATH).
+std::string imagemagick_convert();
+
 void print_row(const std::string& what, double seconds, double reference_seconds);
