@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "image/colour_reduce.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 
@@ -91,17 +92,12 @@ void bmp_make_opaque_if_no_alpha(std::uint8_t* bits, int width, int height, std:
   }
 }
 
-int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
-              std::int64_t pitch, int store_depth, int flags, int quality, int depth) {
-  (void)quality;
-  // Palette depths need the colour reduction, which this writer does not have yet.
-  if (depth != 24 && depth != 32) return 0;
-  if (!file_name || !*file_name || !bits || width <= 0 || height <= 0) return 0;
-  if (store_depth != 24 && store_depth != 32) return 0;
-  std::uint32_t row_size = static_cast<std::uint32_t>((depth / 8 * width + 3) / 4 * 4);
-  std::uint32_t pixel_offset = kFileHeaderSize + kInfoHeaderSize;
-  std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height);
+namespace {
 
+bool write_headers(OutputFile& file, int width, int height, int depth, std::uint32_t row_size,
+                   std::uint32_t palette_entries) {
+  std::uint32_t pixel_offset = kFileHeaderSize + kInfoHeaderSize + 4 * palette_entries;
+  std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height);
   std::uint8_t headers[kFileHeaderSize + kInfoHeaderSize] = {'B', 'M'};
   put32(headers + 2, pixel_offset + image_size);
   put32(headers + 10, pixel_offset);
@@ -112,14 +108,40 @@ int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int he
   put16(info + 12, 1);
   put16(info + 14, static_cast<std::uint32_t>(depth));
   put32(info + 20, image_size);
+  return file.write(headers, sizeof headers);
+}
 
-  OutputFile file;
-  if (!file.create(file_name) || !file.write(headers, sizeof headers)) return 0;
-  bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
-  if (store_depth == depth && bottom_up && pitch == row_size) {
-    if (!file.write(bits, static_cast<std::size_t>(image_size))) return 0;
-    return file.commit() ? 1 : 0;
+// Depths 1, 4 and 8: the palette of the colour reduction and packed rows.
+bool write_palette_pixels(OutputFile& file, const std::uint8_t* bits, int width, int height,
+                          std::int64_t pitch, int store_depth, bool bottom_up, int quality,
+                          int depth, std::uint32_t row_size) {
+  ColourReduction* reduction = colour_reduce(bits, width, height, store_depth, pitch, depth, quality);
+  if (!reduction) return false;
+  bool ok = true;
+  const int entries = 1 << depth;
+  for (int i = 0; i < entries && ok; ++i) {
+    const std::uint8_t entry[4] = {reduction->palette[i][0], reduction->palette[i][1],
+                                   reduction->palette[i][2], 0};
+    ok = file.write(entry, 4);
   }
+  const int packed = colour_reduce_row_bytes(width, depth);
+  std::vector<std::uint8_t> row(row_size, 0);
+  for (int picture_row = 0; picture_row < height && ok; ++picture_row) {
+    int memory_row = bottom_up ? picture_row : height - 1 - picture_row;
+    std::memcpy(row.data(), colour_reduce_row(reduction, memory_row), static_cast<std::size_t>(packed));
+    ok = file.write(row.data(), row.size());
+  }
+  colour_reduce_free(reduction);
+  return ok;
+}
+
+// Depths 24 and 32: the store in one piece when it already has the file's
+// layout, otherwise row by row (32-bit pixels flattened onto white).
+bool write_true_colour_pixels(OutputFile& file, const std::uint8_t* bits, int width, int height,
+                              std::int64_t pitch, int store_depth, bool bottom_up, int depth,
+                              std::uint32_t row_size) {
+  if (store_depth == depth && bottom_up && pitch == row_size)
+    return file.write(bits, static_cast<std::size_t>(row_size) * height);
   std::vector<std::uint8_t> row(row_size, 0);
   for (int picture_row = 0; picture_row < height; ++picture_row) {
     int memory_row = bottom_up ? picture_row : height - 1 - picture_row;
@@ -134,7 +156,34 @@ int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int he
       }
       if (depth == 32) target[3] = 0;
     }
-    if (!file.write(row.data(), row.size())) return 0;
+    if (!file.write(row.data(), row.size())) return false;
   }
-  return file.commit() ? 1 : 0;
+  return true;
+}
+
+std::uint32_t bmp_row_size(int width, int depth) {
+  std::uint32_t packed = static_cast<std::uint32_t>(
+      depth <= 8 ? colour_reduce_row_bytes(width, depth) : depth / 8 * width);
+  std::uint32_t size = (packed + 3) / 4 * 4;
+  return size ? size : 4;
+}
+
+}  // namespace
+
+int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
+              std::int64_t pitch, int store_depth, int flags, int quality, int depth) {
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return 0;
+  if (!file_name || !*file_name || !bits || width <= 0 || height <= 0) return 0;
+  if (store_depth != 24 && store_depth != 32) return 0;
+  const std::uint32_t row_size = bmp_row_size(width, depth);
+  const std::uint32_t palette_entries = depth <= 8 ? 1u << depth : 0;
+  const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
+  OutputFile file;
+  if (!file.create(file_name) || !write_headers(file, width, height, depth, row_size, palette_entries))
+    return 0;
+  bool ok = depth <= 8 ? write_palette_pixels(file, bits, width, height, pitch, store_depth,
+                                              bottom_up, quality, depth, row_size)
+                       : write_true_colour_pixels(file, bits, width, height, pitch, store_depth,
+                                                  bottom_up, depth, row_size);
+  return ok && file.commit() ? 1 : 0;
 }

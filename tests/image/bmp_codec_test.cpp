@@ -200,3 +200,36 @@ TEST(BmpAlpha, all_zero_alpha_becomes_opaque_and_any_alpha_is_kept) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BmpWriteTest, depth_one_writes_black_and_white_palette_and_packed_rows) {
+  // 3 x 2, bottom row white, black, white; top row black, black, white
+  Bytes store = {255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0,
+                 0,   0,   0,   0, 0, 0, 255, 255, 255, 0, 0, 0};
+  std::string name = dir.file("one.bmp");
+  ASSERT_EQ(bmp_write(name.c_str(), store.data(), 3, 2, 12, 24, ROWS_BOTTOM_UP, 7, 1), 1);
+  Bytes file = read(name);
+  ASSERT_EQ(file.size(), 54u + 8u + 2 * 4u);
+  EXPECT_EQ(get32(file, 10), 62u);
+  EXPECT_EQ(get16(file, 28), 1);
+  EXPECT_EQ(Bytes(file.begin() + 54, file.begin() + 62), (Bytes{0, 0, 0, 0, 255, 255, 255, 0}));
+  EXPECT_EQ(file[62] & 0xE0, 0xA0);  // bottom row first: 1 0 1
+  EXPECT_EQ(file[66] & 0xE0, 0x20);  // 0 0 1
+}
+
+TEST_F(BmpWriteTest, palette_depths_write_their_palette_size_and_padded_rows) {
+  Bytes store(5 * 3 * 3 + 3, 0);  // 5 x 3 at 24 bits, pitch 16
+  for (std::size_t i = 0; i < store.size(); ++i) store[i] = static_cast<std::uint8_t>(i * 13);
+  for (int depth : {4, 8}) {
+    std::string name = dir.file("p" + std::to_string(depth) + ".bmp");
+    ASSERT_EQ(bmp_write(name.c_str(), store.data(), 5, 3, 16, 24, ROWS_BOTTOM_UP, 7, depth), 1);
+    Bytes file = read(name);
+    const std::uint32_t entries = 1u << depth, row = depth == 4 ? 4 : 8;
+    EXPECT_EQ(get32(file, 10), 54 + 4 * entries);
+    EXPECT_EQ(file.size(), 54 + 4 * entries + 3 * row);
+    for (std::uint32_t e = 0; e < entries; ++e) EXPECT_EQ(file[54 + 4 * e + 3], 0);
+  }
+}
+
+}  // namespace
