@@ -6,6 +6,7 @@
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 #include "support/bmp_builder.h"
+#include "support/runtime_fixture.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST(BmpParse, bitfields_need_their_masks_inside_the_data) {
   EXPECT_FALSE(parses(cut));
 }
 
-class BmpWriteTest : public ::testing::Test {
+class BmpWriteTest : public RuntimeTest {
  protected:
   ScratchDir dir;
   Bytes read(const std::string& name) {
