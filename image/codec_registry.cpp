@@ -66,6 +66,20 @@ bool codec_register_encoder(const ImageEncoder* encoder) {
   return true;
 }
 
+int codec_use_decoder(const ImageDecoder* decoder) {
+  for (int i = 0; i < tables.decoder_count; ++i)
+    if (tables.decoders[i] == decoder) return 1;
+  codec_register_decoder(decoder);
+  return 1;
+}
+
+int codec_use_encoder(const ImageEncoder* encoder) {
+  for (int i = 0; i < tables.encoder_count; ++i)
+    if (tables.encoders[i] == encoder) return 1;
+  codec_register_encoder(encoder);
+  return 1;
+}
+
 DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   DecodedPicture result{nullptr, 0, 0};
   ImageDecodeContext* c = static_cast<ImageDecodeContext*>(state_block_get(context));

@@ -46,6 +46,10 @@ void decoder_init();
 // Append to the tables; false when a table is full.
 bool codec_register_decoder(const ImageDecoder* decoder);
 bool codec_register_encoder(const ImageEncoder* encoder);
+// Registers a record unless the table already holds it (each codec's use_
+// operation registers once per run of the runtime). Both return 1.
+int codec_use_decoder(const ImageDecoder* decoder);
+int codec_use_encoder(const ImageEncoder* encoder);
 
 struct DecodedPicture {
   PixelStore store;

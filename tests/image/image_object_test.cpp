@@ -244,3 +244,79 @@ TEST_F(ImageObjectTest, save_refuses_bad_names_depths_and_codecs_without_leaving
 }
 
 }  // namespace
+
+#include "image/codecs/codec_plugins.h"
+
+namespace {
+
+// Image objects with the JPEG and PNG codecs joined, as the program runs them.
+class ImageCodecTest : public ImageObjectTest {
+ protected:
+  static void SetUpTestSuite() {
+    image_join_runtime();
+    codecs_join_runtime();
+  }
+};
+
+TEST_F(ImageCodecTest, saving_32_bits_as_jpeg_flattens_onto_white) {
+  // left half transparent black, right half opaque black
+  std::vector<std::uint32_t> picture(16 * 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) picture[y * 16 + x] = x < 8 ? 0x00000000u : 0xFF000000u;
+  make_32(IMAGE_WORK, 16, 8, picture);
+  picture[0] = 0x01000000u;  // one non-zero alpha keeps the BMP's alpha
+  make_32(IMAGE_WORK, 16, 8, picture);
+  std::string out = dir.file("flat.jpg");
+  ASSERT_NE(image_save(IMAGE_WORK, out.c_str(), CODEC_JPEG, 10), 0);
+  ASSERT_NE(image_load(2, out.c_str()), 0u);
+  EXPECT_EQ(image_format(2), CODEC_JPEG);
+  EXPECT_EQ(image_depth(2), 24);
+  PixelStoreInfo info = pixels(2);
+  EXPECT_GT(info.bits[4 * info.pitch + 2 * 3], 245);   // left: white
+  EXPECT_LT(info.bits[4 * info.pitch + 13 * 3], 10);   // right: black
+}
+
+TEST_F(ImageCodecTest, png_round_trip_keeps_alpha_and_source_depth) {
+  make_32(IMAGE_WORK, 3, 2, {0x80102030, 0xFF405060, 0x00000000, 0x01020304, 0xFEFDFCFB, 0x7F7F7F7F});
+  std::string out = dir.file("a.png");
+  ASSERT_NE(image_save(IMAGE_WORK, out.c_str(), CODEC_PNG), 0);
+  ASSERT_NE(image_load(4, out.c_str()), 0u);
+  EXPECT_EQ(image_format(4), CODEC_PNG);
+  EXPECT_EQ(image_source_depth(4), 32);
+  EXPECT_EQ(Bytes(pixels(4).bits, pixels(4).bits + 24), Bytes(pixels(IMAGE_WORK).bits, pixels(IMAGE_WORK).bits + 24));
+}
+
+TEST_F(ImageCodecTest, bmp_of_eight_bits_saves_as_a_palette_png_by_its_source_depth) {
+  Bytes palette(256 * 4, 0);
+  for (int i = 0; i < 256; ++i) palette[i * 4] = palette[i * 4 + 1] = palette[i * 4 + 2] = static_cast<std::uint8_t>(i);
+  Bytes rows(4 * 2);
+  for (int i = 0; i < 8; ++i) rows[i] = static_cast<std::uint8_t>(i * 30);
+  ASSERT_NE(catch_bytes(IMAGE_WORK, make_bmp(4, 2, 8, rows, palette)), 0u);
+  EXPECT_EQ(image_source_depth(IMAGE_WORK), 8);
+  std::string out = dir.file("p.png");
+  ASSERT_NE(image_save(IMAGE_WORK, out.c_str(), CODEC_PNG), 0);
+  std::vector<std::uint8_t> file;
+  ASSERT_TRUE(file_read_whole(out.c_str(), file));
+  EXPECT_EQ(file[24], 8);  // IHDR bit depth
+  EXPECT_EQ(file[25], 3);  // colour type: palette
+  ASSERT_NE(image_load(5, out.c_str()), 0u);
+  EXPECT_EQ(image_depth(5), 24);
+  EXPECT_EQ(image_source_depth(5), 8);
+}
+
+TEST_F(ImageCodecTest, jpeg_and_png_files_load_through_the_chain_and_junk_does_not) {
+  Bytes rows = rows_24(5, 3, std::vector<std::uint32_t>(15, 0x3366CC));
+  ASSERT_NE(catch_bytes(IMAGE_WORK, make_bmp(5, 3, 24, rows)), 0u);
+  std::string jpg = dir.file("c.jpg"), png = dir.file("c.png");
+  ASSERT_NE(image_save(IMAGE_WORK, jpg.c_str(), CODEC_JPEG, 8), 0);
+  ASSERT_NE(image_save(IMAGE_WORK, png.c_str(), CODEC_PNG, DEFAULT_SAVE_QUALITY, 24), 0);
+  ASSERT_NE(image_load(6, jpg.c_str()), 0u);
+  ASSERT_NE(image_load(7, png.c_str()), 0u);
+  EXPECT_EQ(image_width(6), 5);
+  EXPECT_EQ(image_format(7), CODEC_PNG);
+  EXPECT_EQ(Bytes(pixels(7).bits, pixels(7).bits + 16), Bytes(rows.begin(), rows.begin() + 16));
+  EXPECT_EQ(catch_bytes(8, Bytes{0xFF, 0xD8, 0xFF, 0x00, 1, 2, 3}), 0u);
+  EXPECT_EQ(catch_bytes(8, Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0}), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// JPEG codec. Library errors leave through the error manager's long jump
+// back into the codec; library messages are silenced. Every setjmp sits in a
+// small function that holds no object with a destructor.
+//
+// Colour: greyscale pictures are decoded as RGB. Four-component pictures
+// (CMYK, and YCCK which the library turns into CMYK) become RGB by the usual
+// ink rule, R = (255 - C)(255 - K) / 255; files with an Adobe marker store
+// the inks inverted (Photoshop does), so there R = C K / 255.
+#include "image/codecs/jpeg_codec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "image/pixel_layout.h"
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace {
+
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+struct JpegDecoderState {
+  jpeg_decompress_struct* decompressor;
+  JpegErrors* errors;
+  JSAMPARRAY row_buffer;
+  std::int32_t row_bytes;
+  std::int32_t components;
+  std::int32_t inverted_inks;
+};
+static_assert(sizeof(JpegDecoderState) <= sizeof(ImageDecodeContext::decoder_private));
+
+JpegDecoderState* state_of(ImageDecodeContext* context) {
+  return reinterpret_cast<JpegDecoderState*>(context->decoder_private);
+}
+
+[[noreturn]] void jump_back(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+void say_nothing(j_common_ptr) {}
+
+void install_errors(JpegErrors* errors) {
+  jpeg_std_error(&errors->manager);
+  errors->manager.error_exit = jump_back;
+  errors->manager.output_message = say_nothing;
+  errors->manager.trace_level = -1;
+}
+
+std::uint8_t ink_to_light(int ink, int black, bool inverted) {
+  return static_cast<std::uint8_t>(inverted ? ink * black / 255 : (255 - ink) * (255 - black) / 255);
+}
+
+void convert_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out, int width) {
+  if (state->components == 4) {
+    const bool inverted = state->inverted_inks != 0;
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+      out[0] = ink_to_light(in[2], in[3], inverted);
+      out[1] = ink_to_light(in[1], in[3], inverted);
+      out[2] = ink_to_light(in[0], in[3], inverted);
+    }
+    return;
+  }
+  for (int x = 0; x < width; ++x, in += 3, out += 3) {
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  }
+}
+
+// Reads the header and starts decompression; false on any library error or
+// a picture this program cannot hold.
+bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
+  jpeg_decompress_struct* d = state->decompressor;
+  if (setjmp(state->errors->jump)) return false;
+  jpeg_CreateDecompress(d, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
+  state->errors->manager.trace_level = 0;
+  jpeg_mem_src(d, const_cast<unsigned char*>(context->data), context->size);
+  if (jpeg_read_header(d, TRUE) != JPEG_HEADER_OK) return false;
+  d->dct_method = JDCT_ISLOW;
+  if (d->jpeg_color_space == JCS_GRAYSCALE) d->out_color_space = JCS_RGB;
+  if (d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK)
+    d->out_color_space = JCS_CMYK;
+  jpeg_calc_output_dimensions(d);
+  if (d->output_width == 0 || d->output_height == 0 || d->output_width > IMAGE_MAX_DIMENSION ||
+      d->output_height > IMAGE_MAX_DIMENSION)
+    return false;
+  if (d->output_components != 3 && d->output_components != 4) return false;
+  state->components = d->output_components;
+  state->inverted_inks = d->saw_Adobe_marker ? 1 : 0;
+  state->row_bytes = static_cast<std::int32_t>((d->output_width * d->output_components + 3) / 4 * 4);
+  state->row_buffer = (*d->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(d), JPOOL_IMAGE,
+                                              static_cast<JDIMENSION>(state->row_bytes), 1);
+  jpeg_start_decompress(d);
+  return true;
+}
+
+bool read_rows(JpegDecoderState* state, std::uint8_t* pixels, std::int64_t pitch, int flags) {
+  jpeg_decompress_struct* d = state->decompressor;
+  if (setjmp(state->errors->jump)) return false;
+  const int height = static_cast<int>(d->output_height);
+  const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
+  for (int i = 0; i < height; ++i) {
+    std::uint8_t* target = pixels + pitch * (bottom_up ? height - 1 - i : i);
+    if (jpeg_read_scanlines(d, state->row_buffer, 1) != 1) return false;
+    convert_row(state, state->row_buffer[0], target, static_cast<int>(d->output_width));
+  }
+  jpeg_finish_decompress(d);
+  return true;
+}
+
+struct JpegEncoding {
+  jpeg_compress_struct compressor;
+  JpegErrors errors;
+  std::FILE* file;
+  JSAMPLE* row;
+};
+
+bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int height,
+                std::int64_t pitch, int flags, int quality) {
+  if (setjmp(e->errors.jump)) return false;
+  jpeg_CreateCompress(&e->compressor, JPEG_LIB_VERSION, sizeof(jpeg_compress_struct));
+  jpeg_stdio_dest(&e->compressor, e->file);
+  e->compressor.image_width = static_cast<JDIMENSION>(width);
+  e->compressor.image_height = static_cast<JDIMENSION>(height);
+  e->compressor.input_components = 3;
+  e->compressor.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&e->compressor);
+  jpeg_set_quality(&e->compressor, jpeg_library_quality(quality), FALSE);
+  jpeg_start_compress(&e->compressor, TRUE);
+  e->row = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(pitch) + 4));
+  const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
+  for (int i = 0; i < height && e->row; ++i) {
+    const std::uint8_t* source = pixels + pitch * (bottom_up ? height - 1 - i : i);
+    for (int x = 0; x < width; ++x) {
+      e->row[x * 3] = source[x * 3 + 2];
+      e->row[x * 3 + 1] = source[x * 3 + 1];
+      e->row[x * 3 + 2] = source[x * 3];
+    }
+    JSAMPROW rows[1] = {e->row};
+    jpeg_write_scanlines(&e->compressor, rows, 1);
+  }
+  std::free(e->row);
+  e->row = nullptr;
+  // Without a row buffer no rows went out, and finishing reports the error.
+  jpeg_finish_compress(&e->compressor);
+  return true;
+}
+
+const ImageDecoder jpeg_decoder{jpeg_codec_check, jpeg_codec_decode, jpeg_codec_release, CODEC_JPEG};
+const ImageEncoder jpeg_encoder{CODEC_JPEG, jpeg_codec_encode, nullptr};
+
+}  // namespace
+
+int jpeg_library_quality(int quality) {
+  if (quality < 0) quality = 0;
+  if (quality > 10) quality = 10;
+  return 10 * quality;
+}
+
+int use_jpeg_decoder() { return codec_use_decoder(&jpeg_decoder); }
+
+int use_jpeg_encoder() { return codec_use_encoder(&jpeg_encoder); }
+
+int jpeg_codec_check(ImageDecodeContext* context) {
+  if (context->size < 2 || context->data[0] != 0xFF || context->data[1] != 0xD8) return 0;
+  JpegDecoderState* state = state_of(context);
+  state->decompressor =
+      static_cast<jpeg_decompress_struct*>(std::calloc(1, sizeof(jpeg_decompress_struct)));
+  state->errors = static_cast<JpegErrors*>(std::calloc(1, sizeof(JpegErrors)));
+  if (!state->decompressor || !state->errors) {
+    jpeg_codec_release(context);
+    return 0;
+  }
+  install_errors(state->errors);
+  state->decompressor->err = &state->errors->manager;
+  if (!start_decoding(context, state)) {
+    jpeg_codec_release(context);
+    return 0;
+  }
+  context->width = static_cast<std::int32_t>(state->decompressor->output_width);
+  context->height = static_cast<std::int32_t>(state->decompressor->output_height);
+  context->depth = 24;
+  context->source_depth = state->components * 8;
+  return 1;
+}
+
+int jpeg_codec_decode(ImageDecodeContext* context, std::uint8_t* pixels, std::int64_t pitch,
+                      int flags) {
+  JpegDecoderState* state = state_of(context);
+  if (!state->decompressor || !state->errors) return 0;
+  return read_rows(state, pixels, pitch, flags) ? 1 : 0;
+}
+
+void jpeg_codec_release(ImageDecodeContext* context) {
+  JpegDecoderState* state = state_of(context);
+  if (state->decompressor) {
+    jpeg_destroy_decompress(state->decompressor);
+    std::free(state->decompressor);
+  }
+  std::free(state->errors);
+  std::memset(state, 0, sizeof *state);
+}
+
+int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,
+                      std::int64_t pitch, int flags, int quality, int) {
+  if (!file_name || !*file_name || !pixels || width <= 0 || height <= 0) return 0;
+  auto* e = static_cast<JpegEncoding*>(std::calloc(1, sizeof(JpegEncoding)));
+  if (!e) return 0;
+  e->file = std::fopen(file_name, "wb");
+  if (!e->file) {
+    std::free(e);
+    return 0;
+  }
+  install_errors(&e->errors);
+  e->compressor.err = &e->errors.manager;
+  bool ok = write_rows(e, pixels, width, height, pitch, flags, quality);
+  std::free(e->row);
+  jpeg_destroy_compress(&e->compressor);
+  ok = std::fclose(e->file) == 0 && ok;
+  std::free(e);
+  if (!ok) std::remove(file_name);
+  return ok ? 1 : 0;
+}
