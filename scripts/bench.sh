@@ -10,5 +10,10 @@ command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMag
   "$here/setup.sh"
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
-cmake --build "$build_root/bench" -j "$jobs" --target resize_bench
-"$build_root/bench/bench/resize_bench"
+cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench
+for bench in "${@:-resize_bench codec_bench}"; do
+  for program in $bench; do
+    "$build_root/bench/bench/$program"
+    echo
+  done
+done

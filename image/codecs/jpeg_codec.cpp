@@ -2,7 +2,10 @@
 // back into the codec; library messages are silenced. Every setjmp sits in a
 // small function that holds no object with a destructor.
 //
-// Colour: greyscale pictures are decoded as RGB. Four-component pictures
+// Colour: three-component and greyscale pictures are decoded straight into
+// the store in blue-green-red order (the library's extended colour space
+// BGR, the same conversion as RGB with the bytes in our order), and encoded
+// from it the same way, several rows per call. Four-component pictures
 // (CMYK, and YCCK which the library turns into CMYK) become RGB by the usual
 // ink rule, R = (255 - C)(255 - K) / 255; files with an Adobe marker store
 // the inks inverted (Photoshop does), so there R = C K / 255.
@@ -57,20 +60,13 @@ std::uint8_t ink_to_light(int ink, int black, bool inverted) {
   return static_cast<std::uint8_t>(inverted ? ink * black / 255 : (255 - ink) * (255 - black) / 255);
 }
 
-void convert_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out, int width) {
-  if (state->components == 4) {
-    const bool inverted = state->inverted_inks != 0;
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      out[0] = ink_to_light(in[2], in[3], inverted);
-      out[1] = ink_to_light(in[1], in[3], inverted);
-      out[2] = ink_to_light(in[0], in[3], inverted);
-    }
-    return;
-  }
-  for (int x = 0; x < width; ++x, in += 3, out += 3) {
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
+// Four-component rows (inks) into blue, green, red.
+void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out, int width) {
+  const bool inverted = state->inverted_inks != 0;
+  for (int x = 0; x < width; ++x, in += 4, out += 3) {
+    out[0] = ink_to_light(in[2], in[3], inverted);
+    out[1] = ink_to_light(in[1], in[3], inverted);
+    out[2] = ink_to_light(in[0], in[3], inverted);
   }
 }
 
@@ -84,9 +80,8 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   jpeg_mem_src(d, const_cast<unsigned char*>(context->data), context->size);
   if (jpeg_read_header(d, TRUE) != JPEG_HEADER_OK) return false;
   d->dct_method = JDCT_ISLOW;
-  if (d->jpeg_color_space == JCS_GRAYSCALE) d->out_color_space = JCS_RGB;
-  if (d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK)
-    d->out_color_space = JCS_CMYK;
+  const bool inks = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
+  d->out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_calc_output_dimensions(d);
   if (d->output_width == 0 || d->output_height == 0 || d->output_width > IMAGE_MAX_DIMENSION ||
       d->output_height > IMAGE_MAX_DIMENSION)
@@ -101,15 +96,28 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   return true;
 }
 
+constexpr int kRowsPerCall = 16;
+
 bool read_rows(JpegDecoderState* state, std::uint8_t* pixels, std::int64_t pitch, int flags) {
   jpeg_decompress_struct* d = state->decompressor;
   if (setjmp(state->errors->jump)) return false;
   const int height = static_cast<int>(d->output_height);
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
-  for (int i = 0; i < height; ++i) {
-    std::uint8_t* target = pixels + pitch * (bottom_up ? height - 1 - i : i);
-    if (jpeg_read_scanlines(d, state->row_buffer, 1) != 1) return false;
-    convert_row(state, state->row_buffer[0], target, static_cast<int>(d->output_width));
+  auto target = [&](int i) { return pixels + pitch * (bottom_up ? height - 1 - i : i); };
+  if (state->components == 4) {
+    for (int i = 0; i < height; ++i) {
+      if (jpeg_read_scanlines(d, state->row_buffer, 1) != 1) return false;
+      convert_inks_row(state, state->row_buffer[0], target(i), static_cast<int>(d->output_width));
+    }
+  } else {
+    JSAMPROW rows[kRowsPerCall];
+    for (int i = 0; i < height;) {
+      const int count = height - i < kRowsPerCall ? height - i : kRowsPerCall;
+      for (int k = 0; k < count; ++k) rows[k] = target(i + k);
+      const JDIMENSION got = jpeg_read_scanlines(d, rows, static_cast<JDIMENSION>(count));
+      if (got == 0) return false;
+      i += static_cast<int>(got);
+    }
   }
   jpeg_finish_decompress(d);
   return true;
@@ -119,7 +127,6 @@ struct JpegEncoding {
   jpeg_compress_struct compressor;
   JpegErrors errors;
   std::FILE* file;
-  JSAMPLE* row;
 };
 
 bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int height,
@@ -130,25 +137,20 @@ bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int heig
   e->compressor.image_width = static_cast<JDIMENSION>(width);
   e->compressor.image_height = static_cast<JDIMENSION>(height);
   e->compressor.input_components = 3;
-  e->compressor.in_color_space = JCS_RGB;
+  e->compressor.in_color_space = JCS_EXT_BGR;
   jpeg_set_defaults(&e->compressor);
   jpeg_set_quality(&e->compressor, jpeg_library_quality(quality), FALSE);
   jpeg_start_compress(&e->compressor, TRUE);
-  e->row = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(pitch) + 4));
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
-  for (int i = 0; i < height && e->row; ++i) {
-    const std::uint8_t* source = pixels + pitch * (bottom_up ? height - 1 - i : i);
-    for (int x = 0; x < width; ++x) {
-      e->row[x * 3] = source[x * 3 + 2];
-      e->row[x * 3 + 1] = source[x * 3 + 1];
-      e->row[x * 3 + 2] = source[x * 3];
-    }
-    JSAMPROW rows[1] = {e->row};
-    jpeg_write_scanlines(&e->compressor, rows, 1);
+  JSAMPROW rows[kRowsPerCall];
+  for (int i = 0; i < height;) {
+    const int count = height - i < kRowsPerCall ? height - i : kRowsPerCall;
+    for (int k = 0; k < count; ++k)
+      rows[k] = const_cast<JSAMPLE*>(pixels + pitch * (bottom_up ? height - 1 - (i + k) : i + k));
+    const JDIMENSION written = jpeg_write_scanlines(&e->compressor, rows, static_cast<JDIMENSION>(count));
+    if (written == 0) return false;
+    i += static_cast<int>(written);
   }
-  std::free(e->row);
-  e->row = nullptr;
-  // Without a row buffer no rows went out, and finishing reports the error.
   jpeg_finish_compress(&e->compressor);
   return true;
 }
@@ -221,7 +223,6 @@ int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int wid
   install_errors(&e->errors);
   e->compressor.err = &e->errors.manager;
   bool ok = write_rows(e, pixels, width, height, pitch, flags, quality);
-  std::free(e->row);
   jpeg_destroy_compress(&e->compressor);
   ok = std::fclose(e->file) == 0 && ok;
   std::free(e);
