@@ -11,9 +11,17 @@ command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMag
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
 cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench
-for bench in "${@:-resize_bench codec_bench}"; do
+# The Windows-only benchmarks (delay) build in the win64 configuration and run under Wine.
+run_windows_benchmarks() {
+  cmake -S "$top" -B "$build_root/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw64-toolchain.cmake" \
+    -DSKALARO_DEPS_PREFIX="$deps_prefix" >/dev/null
+  cmake --build "$build_root/win64" -j "$jobs" --target delay_bench
+  "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe"
+}
+
+for bench in "${@:-resize_bench codec_bench delay_bench}"; do
   for program in $bench; do
-    "$build_root/bench/bench/$program"
+    if [ "$program" = delay_bench ]; then run_windows_benchmarks; else "$build_root/bench/bench/$program"; fi
     echo
   done
 done

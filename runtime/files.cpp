@@ -1,0 +1,19 @@
+// Path rules of the file operations.
+#include "runtime/files.h"
+
+bool path_fits_buffer(std::string_view path) { return path.size() < PATH_BUFFER_LENGTH; }
+
+std::string drive_root_of(std::string_view path) {
+  if ((path.size() == 2 || path.size() == 3) && path[1] == ':') {
+    std::string root(path);
+    if (root.size() == 2) root.push_back('\\');
+    return root;
+  }
+  return {};
+}
+
+std::string trim_trailing(std::string_view path, std::string_view set) {
+  std::size_t end = path.size();
+  while (end > 1 && set.find(path[end - 1]) != std::string_view::npos) --end;
+  return std::string(path.substr(0, end));
+}

@@ -1,0 +1,33 @@
+// Whole-file operations by name, directories, the current directory.
+// Paths are ANSI strings; operations that copy a path into a buffer of
+// their own keep 260 characters, and refuse a longer path rather than act
+// on a cut one, which could name a different file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+constexpr std::int64_t FILE_SIZE_MISSING = -1;
+constexpr std::int64_t FILE_SIZE_DIRECTORY = -2;
+constexpr std::size_t PATH_BUFFER_LENGTH = 260;
+
+std::int64_t file_size(std::string_view path);
+int file_delete(std::string_view path);
+// Overwrites an existing destination.
+int file_copy(std::string_view source, std::string_view destination);
+// Moves, possibly to another directory; refuses to replace an existing name.
+int file_rename(std::string_view old_name, std::string_view new_name);
+// Creates the last level only; 0 when it exists or its parent is missing.
+int directory_create(std::string_view path);
+// Always ends with a backslash.
+std::string directory_current();
+int directory_set_current(std::string_view path);
+
+// Portable rules behind the operations.
+// True when the path fits the 260-character buffer (terminating zero included).
+bool path_fits_buffer(std::string_view path);
+// A drive name ("C:" or "C:\"), given as its root ("C:\"); empty otherwise.
+std::string drive_root_of(std::string_view path);
+// Without trailing characters of `set`, never removing the first character.
+std::string trim_trailing(std::string_view path, std::string_view set);

@@ -1,0 +1,80 @@
+// File operations over the Win32 file system calls.
+#include "runtime/files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "runtime/scoped_win.h"
+
+namespace {
+
+bool known_drive(const std::string& root) {
+  UINT type = GetDriveTypeA(root.c_str());
+  return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
+}
+
+std::int64_t size_by_attributes(const std::string& name) {
+  DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FILE_SIZE_DIRECTORY : FILE_SIZE_MISSING;
+  std::string root = name;
+  if (root.back() != '\\') root.push_back('\\');
+  return known_drive(root) ? FILE_SIZE_DIRECTORY : FILE_SIZE_MISSING;
+}
+
+}  // namespace
+
+std::int64_t file_size(std::string_view path) {
+  if (path.empty() || !path_fits_buffer(path)) return FILE_SIZE_MISSING;
+  std::string drive = drive_root_of(path);
+  if (!drive.empty()) return known_drive(drive) ? FILE_SIZE_DIRECTORY : FILE_SIZE_MISSING;
+  std::string name = trim_trailing(path, "\\");
+  WIN32_FIND_DATAA found{};
+  FindHandle search(FindFirstFileA(name.c_str(), &found));
+  if (search) {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FILE_SIZE_DIRECTORY;
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 |
+                                     found.nFileSizeLow);
+  }
+  if (name.rfind("\\\\", 0) == 0 || name.rfind("..", 0) == 0) return size_by_attributes(name);
+  return FILE_SIZE_MISSING;
+}
+
+int file_delete(std::string_view path) {
+  if (path.empty()) return 0;
+  return DeleteFileA(std::string(path).c_str()) ? 1 : 0;
+}
+
+int file_copy(std::string_view source, std::string_view destination) {
+  if (source.empty() || destination.empty()) return 0;
+  return CopyFileA(std::string(source).c_str(), std::string(destination).c_str(), FALSE) ? 1 : 0;
+}
+
+int file_rename(std::string_view old_name, std::string_view new_name) {
+  if (old_name.empty() || new_name.empty()) return 0;
+  return MoveFileA(std::string(old_name).c_str(), std::string(new_name).c_str()) ? 1 : 0;
+}
+
+int directory_create(std::string_view path) {
+  if (path.empty() || !path_fits_buffer(path)) return 0;
+  std::string name = trim_trailing(path, " \\/");
+  return CreateDirectoryA(name.c_str(), nullptr) ? 1 : 0;
+}
+
+std::string directory_current() {
+  std::vector<char> buffer(PATH_BUFFER_LENGTH);
+  DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length >= buffer.size()) {  // longer than the buffer: ask again with room for it
+    buffer.resize(length + 1);
+    length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+  }
+  std::string current(buffer.data(), length < buffer.size() ? length : 0);
+  if (current.empty() || current.back() != '\\') current.push_back('\\');
+  return current;
+}
+
+int directory_set_current(std::string_view path) {
+  if (path.empty()) return 0;
+  return SetCurrentDirectoryA(std::string(path).c_str()) ? 1 : 0;
+}

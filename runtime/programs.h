@@ -1,0 +1,42 @@
+// Starting other programs, and the running program's own file name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+constexpr int RUN_WAIT = 1;      // return after the program has ended
+constexpr int RUN_HIDE = 2;      // hidden window, detached from the console
+constexpr int RUN_OPEN = 4;      // return a ProgramRecord instead of 1
+constexpr int RUN_READ = 8;      // with RUN_OPEN: pipe from its standard output
+constexpr int RUN_WRITE = 16;    // with RUN_OPEN: pipe to its standard input
+constexpr int RUN_ERROR = 32;    // with RUN_OPEN: pipe from its standard error
+constexpr int RUN_CONNECT = 64;  // its standard input from an earlier record's output pipe
+
+struct ProgramRecord {
+  void* process;                // process handle
+  std::uint32_t process_id;     // all bits set when started through the shell
+  void* input;                  // parent's end of the standard-input pipe, or null
+  void* output;                 // parent's end of the standard-output pipe, or null
+  void* error;                  // parent's end of the standard-error pipe, or null
+};
+
+void programs_start();  // start-up: the program list and its lock
+void programs_join_runtime();
+
+// 0 when the program could not be started; 1 when it was (and, with
+// RUN_WAIT, has ended); with RUN_OPEN the new record's address.
+std::uintptr_t program_run(std::string_view program, std::string_view parameters = {},
+                           std::string_view directory = {}, int flags = 0,
+                           const ProgramRecord* connect_from = nullptr);
+
+// Closes a record's handles and releases it (ANY_OBJECT: every record).
+void program_free(std::intptr_t record);
+
+// The full path of the running program, without a long-path prefix.
+std::string program_filename();
+
+// Portable rule: the command line for a program text and its parameters.
+std::string program_command_line(std::string_view program, std::string_view parameters);
+// Portable rule: the shell fallback's working directory.
+std::string program_shell_directory(std::string_view program, std::string_view directory);

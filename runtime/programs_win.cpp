@@ -1,0 +1,193 @@
+// Program launching over CreateProcess, with the shell's open service as the
+// fall-back, and the list of programs the caller holds on to.
+#include "runtime/programs.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "runtime/lifecycle.h"
+#include "runtime/platform_lock.h"
+#include "runtime/registry.h"
+#include "runtime/scoped_win.h"
+
+namespace {
+
+constexpr int kPipeFlags = RUN_READ | RUN_WRITE | RUN_ERROR | RUN_CONNECT;
+
+PlatformLock program_lock;
+bool lock_ready = false;
+ObjectRegistry* programs = nullptr;
+
+void program_release(object_number id) {
+  auto* record = static_cast<ProgramRecord*>(registry_lookup(programs, id));
+  if (!record) return;
+  for (void* handle : {record->process, record->input, record->output, record->error})
+    if (handle) CloseHandle(handle);
+  registry_release(programs, id);
+}
+
+// The pipes of one start: the child's ends are inherited by it, the
+// parent's ends are not.
+struct StandardPipes {
+  KernelHandle child_input, child_output, child_error;
+  KernelHandle parent_input, parent_output, parent_error;
+  bool any = false;
+};
+
+bool non_inheritable(KernelHandle& handle) {
+  HANDLE duplicate = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), handle.get(), GetCurrentProcess(), &duplicate, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS))
+    return false;
+  handle.reset(duplicate);
+  return true;
+}
+
+bool make_pipe(KernelHandle& child_end, KernelHandle& parent_end, bool child_reads) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return false;
+  child_end.reset(child_reads ? read_end : write_end);
+  parent_end.reset(child_reads ? write_end : read_end);
+  return non_inheritable(parent_end);
+}
+
+bool prepare_pipes(int flags, const ProgramRecord* connect_from, StandardPipes& pipes) {
+  if ((flags & RUN_CONNECT) && connect_from && connect_from->output) {
+    HANDLE inheritable = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), connect_from->output, GetCurrentProcess(), &inheritable,
+                         0, TRUE, DUPLICATE_SAME_ACCESS))
+      return false;
+    pipes.child_input.reset(inheritable);
+    pipes.any = true;
+  } else if ((flags & RUN_OPEN) && (flags & RUN_WRITE)) {
+    if (!make_pipe(pipes.child_input, pipes.parent_input, true)) return false;
+    pipes.any = true;
+  }
+  if ((flags & RUN_OPEN) && (flags & RUN_READ)) {
+    if (!make_pipe(pipes.child_output, pipes.parent_output, false)) return false;
+    pipes.any = true;
+  }
+  if ((flags & RUN_OPEN) && (flags & RUN_ERROR)) {
+    if (!make_pipe(pipes.child_error, pipes.parent_error, false)) return false;
+    pipes.any = true;
+  }
+  if (flags & RUN_CONNECT) pipes.any = true;
+  return true;
+}
+
+std::uintptr_t keep_record(HANDLE process, DWORD id, StandardPipes* pipes) {
+  LockGuard guard(lock_ready ? &program_lock : nullptr);
+  auto* record = static_cast<ProgramRecord*>(registry_allocate(programs, ANY_OBJECT));
+  if (!record) {
+    if (process) CloseHandle(process);
+    return 0;
+  }
+  *record = ProgramRecord{process, id, nullptr, nullptr, nullptr};
+  if (pipes) {
+    record->input = pipes->parent_input.release();
+    record->output = pipes->parent_output.release();
+    record->error = pipes->parent_error.release();
+  }
+  return reinterpret_cast<std::uintptr_t>(record);
+}
+
+std::uintptr_t finish_started(HANDLE process, DWORD id, int flags, StandardPipes* pipes) {
+  if (flags & RUN_WAIT) {
+    if (process) WaitForSingleObject(process, INFINITE);
+  }
+  if (flags & RUN_OPEN) return keep_record(process, id, pipes);
+  if (process) CloseHandle(process);
+  return 1;
+}
+
+std::uintptr_t run_through_shell(std::string_view program, std::string_view parameters,
+                                 std::string_view directory, int flags, int show) {
+  const std::string file(program), arguments(parameters);
+  const std::string folder = program_shell_directory(program, directory);
+  SHELLEXECUTEINFOA shell{};
+  shell.cbSize = sizeof shell;
+  shell.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  shell.lpFile = file.c_str();
+  shell.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+  shell.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+  shell.nShow = show;
+  if (!ShellExecuteExA(&shell)) return 0;
+  return finish_started(shell.hProcess, 0xFFFFFFFFu, flags, nullptr);
+}
+
+}  // namespace
+
+void programs_start() {
+  if (!lock_ready) {
+    lock_init(&program_lock);
+    lock_ready = true;
+  }
+  programs = registry_create(sizeof(ProgramRecord), 4, program_release);
+}
+
+void programs_join_runtime() { runtime_join_startup(StartupStage::ProgramKind, programs_start); }
+
+void program_free(std::intptr_t record) {
+  LockGuard guard(lock_ready ? &program_lock : nullptr);
+  if (record == ANY_OBJECT) registry_free_all(programs);
+  else program_release(record);
+}
+
+std::uintptr_t program_run(std::string_view program, std::string_view parameters,
+                           std::string_view directory, int flags,
+                           const ProgramRecord* connect_from) {
+  const bool hide = (flags & RUN_HIDE) != 0;
+  const int show = hide ? SW_HIDE : SW_SHOWNORMAL;
+  StandardPipes pipes;
+  bool started = false;
+  PROCESS_INFORMATION process{};
+  if (prepare_pipes(flags, connect_from, pipes) && !program.empty()) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+    DWORD creation = NORMAL_PRIORITY_CLASS;
+    if (pipes.any) {
+      startup.dwFlags |= STARTF_USESTDHANDLES;
+      startup.hStdInput = pipes.child_input ? pipes.child_input.get() : GetStdHandle(STD_INPUT_HANDLE);
+      startup.hStdOutput = pipes.child_output ? pipes.child_output.get() : GetStdHandle(STD_OUTPUT_HANDLE);
+      startup.hStdError = pipes.child_error ? pipes.child_error.get() : GetStdHandle(STD_ERROR_HANDLE);
+    } else if (hide) {
+      creation |= DETACHED_PROCESS;
+    }
+    std::string line = program_command_line(program, parameters);
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    const std::string folder(directory);
+    started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, pipes.any ? TRUE : FALSE,
+                             creation, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                             &process) != FALSE;
+  }
+  // The child's ends are the child's now (or nobody's, after a failure).
+  pipes.child_input.reset();
+  pipes.child_output.reset();
+  pipes.child_error.reset();
+  if (started) {
+    CloseHandle(process.hThread);
+    return finish_started(process.hProcess, process.dwProcessId, flags, &pipes);
+  }
+  if ((flags & kPipeFlags) != 0 || program.empty()) return 0;
+  return run_through_shell(program, parameters, directory, flags, show);
+}
+
+std::string program_filename() {
+  std::vector<char> buffer(MAX_PATH);
+  while (true) {
+    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      std::string name(buffer.data(), length);
+      if (name.rfind("\\\\?\\", 0) == 0) name.erase(0, 4);
+      return name;
+    }
+    buffer.resize(buffer.size() * 2);  // cut: ask again with more room
+  }
+}

@@ -1,0 +1,36 @@
+// Strings, numbers and path parts. Strings are 8-bit texts in the Windows
+// ANSI code page with value semantics: every operation returns a new
+// std::string and leaves its arguments alone, and keeps no state between
+// calls, so any thread may use them at once. An absent text (a null
+// pointer) reads as the empty string.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The text behind a possibly null C string.
+inline std::string_view text_of(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+std::int32_t string_length(std::string_view text);
+std::string string_left(std::string_view text, std::int32_t count);
+// Lower case by the platform's ANSI code page rules (so Ä becomes ä too).
+std::string string_lower(std::string_view text);
+int string_equal(std::string_view a, std::string_view b);
+// Non-overlapping occurrences, scanning from the left; 0 when either is empty.
+std::int32_t string_count(std::string_view text, std::string_view pattern);
+// The index-th field (from 1) between separators; empty beyond the last.
+std::string string_field(std::string_view text, std::int32_t index, std::string_view separator);
+std::string int_to_string(std::int64_t value);
+// Blanks and tabs, a sign, then decimal digits, "$" hex or "%" binary;
+// stops at the first non-digit; wraps around on overflow.
+std::int64_t string_to_int(std::string_view text);
+std::string string_from_memory(const char* text);
+
+// Path parts; separators are "\" and "/".
+std::string path_part(std::string_view path);       // up to and including the last separator
+std::string file_part(std::string_view path);       // the name behind the last separator
+std::string extension_part(std::string_view path);  // behind the last period of the name
+
+// Seam: the platform's lower-casing of one ANSI byte.
+unsigned char ansi_lower(unsigned char c);
