@@ -1,0 +1,172 @@
+// The preference state and its eight operations.
+#include "prefs/prefs.h"
+
+#include <cctype>
+
+#include "prefs/prefs_file.h"
+#include "runtime/lifecycle.h"
+#include "runtime/strings.h"
+#include "runtime/utf8.h"
+
+namespace {
+
+PrefsState state{nullptr, {}, 0, 0, 0, {}, {}, 0};
+
+bool in_hand() { return state.file != nullptr || !state.pending_name.empty(); }
+
+std::string to_file_text(std::string_view text) {
+  if (state.code_page != PREFS_CODE_PAGE_UTF8) return std::string(text);
+  return text_to_utf8(text, text.size() * 2).bytes;
+}
+
+bool same_key(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])) ||
+        ((a[i] & 0x80) && a[i] != b[i]))
+      return false;
+  return true;
+}
+
+// The top section runs from the head to the first group header.
+PrefsLines::iterator section_end() {
+  for (auto it = state.lines.begin(); it != state.lines.end(); ++it)
+    if (it->tag == PrefsTag::Group) return it;
+  return state.lines.end();
+}
+
+PrefsLines::iterator find_key(std::string_view key) {
+  const std::string stored = to_file_text(key);
+  const auto end = section_end();
+  for (auto it = state.lines.begin(); it != end; ++it)
+    if (it->tag == PrefsTag::Key && same_key(it->key, stored)) return it;
+  return state.lines.end();
+}
+
+// Parses decimal digits after blanks and an optional sign, as "%I64d" reads.
+std::int64_t read_decimal(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  std::uint64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) value = value * 10 + (text[at] - '0');
+  return static_cast<std::int64_t>(negative ? 0 - value : value);
+}
+
+void write_key(std::string_view key, const std::string& value_in_file) {
+  if (!in_hand()) return;
+  try {
+    auto line = find_key(key);
+    if (line != state.lines.end()) {
+      line->key = to_file_text(key);
+      line->text = value_in_file;
+    } else {
+      line = state.lines.insert(section_end(), PrefsLine{PrefsTag::Key, to_file_text(key), value_in_file});
+    }
+    state.modified = 1;
+    state.last_written = line;
+  } catch (const std::bad_alloc&) {
+    // an exhausted heap makes the write do nothing
+  }
+}
+
+void reset_state() {
+  state.file = nullptr;
+  state.pending_name.clear();
+  state.modified = 0;
+  state.read_only_open = 0;
+  state.code_page = 0;
+  state.lines.clear();
+  state.last_written = state.lines.end();
+  state.flags = 0;
+}
+
+}  // namespace
+
+const PrefsState& prefs_state() { return state; }
+
+std::uintptr_t prefs_open(std::string_view name, int flags) {
+  prefs_close();
+  const std::string file_name(name);
+  bool read_only = false;
+  state.file = file_name.empty() ? nullptr : prefs_file_open(file_name.c_str(), &read_only);
+  if (!state.file) {
+    state.pending_name = file_name;
+    return 0;
+  }
+  state.read_only_open = read_only ? 1 : 0;
+  state.flags = flags;
+  std::string contents;
+  if (prefs_file_read(state.file, &contents)) {
+    ParsedPrefs parsed = prefs_parse(contents);
+    state.lines = std::move(parsed.lines);
+    state.code_page = parsed.code_page;
+  }
+  state.last_written = state.lines.end();
+  return reinterpret_cast<std::uintptr_t>(state.file);
+}
+
+std::uintptr_t prefs_create(std::string_view name, int flags) {
+  prefs_close();
+  const std::string file_name(name);
+  state.file = file_name.empty() ? nullptr : prefs_file_create(file_name.c_str());
+  if (!state.file) return 0;
+  state.flags = flags;
+  state.last_written = state.lines.end();
+  return reinterpret_cast<std::uintptr_t>(state.file);
+}
+
+std::int64_t prefs_read_int(std::string_view key, std::int64_t fallback) {
+  if (!in_hand()) return fallback;
+  auto line = find_key(key);
+  return line == state.lines.end() ? fallback : read_decimal(line->text);
+}
+
+std::string prefs_read_string(std::string_view key, std::string_view fallback) {
+  auto line = in_hand() ? find_key(key) : state.lines.end();
+  if (line == state.lines.end()) return std::string(fallback);
+  std::string_view value = line->text;
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  std::string text = state.code_page == PREFS_CODE_PAGE_UTF8 ? text_from_utf8(value) : std::string(value);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+  return text;
+}
+
+void prefs_write_int(std::string_view key, std::int64_t value) { write_key(key, int_to_string(value)); }
+
+void prefs_write_string(std::string_view key, std::string_view value) { write_key(key, to_file_text(value)); }
+
+int prefs_write_comment(std::string_view text) {
+  if (!in_hand()) return 0;
+  try {
+    auto after = state.last_written == state.lines.end() ? state.lines.begin() : std::next(state.last_written);
+    state.last_written = state.lines.insert(after, PrefsLine{PrefsTag::Comment, {}, to_file_text(text)});
+    state.modified = 1;
+    return 1;
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+void prefs_close() {
+  if (state.modified) {
+    if (state.read_only_open && state.file) {
+      prefs_file_close(state.file);  // changes to a read-only file are discarded
+      state.file = nullptr;
+    } else if (!state.file && !state.pending_name.empty()) {
+      state.file = prefs_file_create(state.pending_name.c_str());
+    }
+    if (state.file) {
+      try {
+        prefs_file_rewrite(state.file, prefs_serialize(state.lines, state.code_page, state.flags));
+      } catch (const std::bad_alloc&) {
+        // no output buffer: nothing is written
+      }
+    }
+  }
+  prefs_file_close(state.file);
+  reset_state();
+}
+
+void prefs_join_runtime() { runtime_join_shutdown(ShutdownStage::PrefsState, prefs_close); }

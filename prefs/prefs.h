@@ -1,0 +1,43 @@
+// Preference files: one process-wide file of key lines, comments and groups,
+// read whole at open, edited in memory and written back in one piece at
+// close. Keys are matched without regard to ASCII letter case; the first of
+// two equal keys wins. Reads and writes address the keys ahead of the first
+// group header. Used from one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "prefs/prefs_text.h"
+
+struct PrefsFile;
+
+struct PrefsState {
+  PrefsFile* file;
+  std::string pending_name;  // kept when the open failed: writes create the file at close
+  int modified;
+  int read_only_open;
+  int code_page;
+  PrefsLines lines;
+  PrefsLines::iterator last_written;  // lines.end() when none
+  int flags;
+};
+
+// Opens (and parses) an existing file; 0 when it cannot be opened, in which
+// case reads give their defaults and writes create the file at close.
+std::uintptr_t prefs_open(std::string_view name, int flags = 0);
+// Creates (replaces) the file; 0 when it cannot be created.
+std::uintptr_t prefs_create(std::string_view name, int flags = 0);
+std::int64_t prefs_read_int(std::string_view key, std::int64_t fallback);
+std::string prefs_read_string(std::string_view key, std::string_view fallback);
+void prefs_write_int(std::string_view key, std::int64_t value);
+void prefs_write_string(std::string_view key, std::string_view value);
+int prefs_write_comment(std::string_view text);
+// Writes the file when anything was written (unless it was opened read-only).
+void prefs_close();
+
+void prefs_join_runtime();
+
+// The state, for tests.
+const PrefsState& prefs_state();

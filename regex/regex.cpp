@@ -1,0 +1,124 @@
+// Regular-expression objects over PCRE2.
+#include "regex/regex.h"
+
+#include <cstring>
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include "runtime/heap.h"
+#include "runtime/lifecycle.h"
+#include "runtime/state_block.h"
+
+namespace {
+
+struct RegexRecord {
+  pcre2_code* code;
+};
+
+struct RegexState {
+  char* last_error;  // runtime-heap copy of the last compile error, or null
+};
+
+ObjectRegistry* expressions = nullptr;
+RegexState* kind_state = nullptr;
+
+RegexRecord* find(object_number number) {
+  return static_cast<RegexRecord*>(registry_lookup(expressions, number));
+}
+
+void regex_release(object_number number) {
+  RegexRecord* record = find(number);
+  if (!record) return;
+  pcre2_code_free(record->code);
+  registry_release(expressions, number);
+}
+
+void forget_error() {
+  if (!kind_state) return;
+  runtime_free(kind_state->last_error);
+  kind_state->last_error = nullptr;
+}
+
+void keep_error(int code) {
+  if (!kind_state) return;
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(code, message, sizeof message) < 0) std::strcpy(reinterpret_cast<char*>(message), "?");
+  const std::size_t length = std::strlen(reinterpret_cast<char*>(message));
+  kind_state->last_error = static_cast<char*>(runtime_alloc(length + 1));
+  if (kind_state->last_error) std::memcpy(kind_state->last_error, message, length + 1);
+}
+
+void end_expressions() { regex_free(ANY_OBJECT); }
+
+}  // namespace
+
+void regex_init() {
+  expressions = registry_create(sizeof(RegexRecord), 16, regex_release);
+  kind_state = static_cast<RegexState*>(state_block_create(sizeof(RegexState), nullptr, nullptr));
+}
+
+void regex_join_runtime() {
+  runtime_join_startup(StartupStage::RegexKind, regex_init);
+  runtime_join_shutdown(ShutdownStage::RegularExpressions, end_expressions);
+}
+
+std::uintptr_t regex_create(object_number number, const char* pattern, std::uint32_t options) {
+  auto* record = static_cast<RegexRecord*>(registry_allocate(expressions, number));
+  if (!record) return 0;
+  record->code = nullptr;
+  forget_error();
+  if (!pattern) return 0;
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  record->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, options,
+                               &error, &offset, nullptr);
+  if (!record->code) {
+    keep_error(error);
+    return 0;
+  }
+  return reinterpret_cast<std::uintptr_t>(record);
+}
+
+void regex_free(object_number number) {
+  if (number == ANY_OBJECT) registry_free_all(expressions);
+  else regex_release(number);
+}
+
+std::string regex_replace(object_number number, std::string_view subject, std::string_view replacement) {
+  RegexRecord* record = find(number);
+  if (!record) return {};
+  pcre2_match_data* match = pcre2_match_data_create(1, nullptr);
+  if (!match) return {};
+  const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.data());
+  const PCRE2_SIZE length = subject.size();
+  std::string out;
+  out.reserve(subject.size() + 64);
+  PCRE2_SIZE position = 0;
+  while (position <= length) {
+    int found = pcre2_match(record->code, text, length, position, PCRE2_NO_UTF_CHECK, match, nullptr);
+    if (found < 0) break;
+    const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(match);
+    const PCRE2_SIZE start = offsets[0], end = offsets[1];
+    if (start < position || end < start || end > length) break;  // \K tricks: stop, never loop
+    out.append(subject.substr(position, start - position));
+    out.append(replacement);
+    position = end;
+    if (start == end) {
+      // An empty match: keep the character stepped over, never pass the end.
+      if (position == length) {
+        position = length + 1;
+        break;
+      }
+      out.push_back(subject[position]);
+      ++position;
+    }
+  }
+  if (position < length) out.append(subject.substr(position));
+  pcre2_match_data_free(match);
+  return out;
+}
+
+std::string regex_last_error() {
+  return kind_state && kind_state->last_error ? std::string(kind_state->last_error) : std::string();
+}

@@ -1,0 +1,26 @@
+// Regular-expression objects: numbered compiled patterns (PCRE2, 8-bit, no
+// UTF) and replacement of every match by a literal text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/registry.h"
+
+void regex_init();
+void regex_join_runtime();
+
+// The record address (the handle for ANY_OBJECT); 0 when the pattern does
+// not compile, its message then kept as the last compile error.
+std::uintptr_t regex_create(object_number number, const char* pattern, std::uint32_t options = 0);
+void regex_free(object_number number);
+
+// The subject with every match replaced by `replacement`, taken literally.
+// An empty match inserts the replacement and steps over one character, which
+// is kept; the search never passes the subject's end. Empty for an object
+// that is not alive.
+std::string regex_replace(object_number number, std::string_view subject, std::string_view replacement);
+
+// The message of the last failed compile, or empty.
+std::string regex_last_error();

@@ -1,0 +1,64 @@
+// Preference files that other handles hold: read-only opens leave the file
+// unchanged, locked files give defaults.
+#include "prefs/prefs.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "runtime/file_io.h"
+#include "support/runtime_fixture.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+class PrefsSharingTest : public RuntimeTest {
+ protected:
+  ScratchDir dir;
+  void TearDown() override {
+    prefs_close();
+    RuntimeTest::TearDown();
+  }
+  std::string write_file(const std::string& name, const std::string& bytes) {
+    std::string path = dir.file(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string read_file(const std::string& path) {
+    std::vector<std::uint8_t> contents;
+    file_read_whole(path.c_str(), contents);
+    return std::string(contents.begin(), contents.end());
+  }
+};
+
+TEST_F(PrefsSharingTest, file_that_opens_only_for_reading_is_read_and_left_unchanged) {
+  std::string path = write_file("ro.ini", "Width = 640\n");
+  // Another writer that lets others read: this program can only read.
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  ASSERT_NE(prefs_open(path), 0u);
+  EXPECT_EQ(prefs_state().read_only_open, 1);
+  EXPECT_EQ(prefs_read_int("Width", 0), 640);
+  prefs_write_int("Width", 1);
+  prefs_close();
+  CloseHandle(writer);
+  EXPECT_EQ(read_file(path), "Width = 640\n");
+}
+
+TEST_F(PrefsSharingTest, file_locked_by_another_handle_gives_defaults) {
+  std::string path = write_file("locked.ini", "Width = 640\n");
+  HANDLE locker = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(prefs_open(path), 0u);
+  EXPECT_EQ(prefs_read_int("Width", 5), 5);
+  prefs_write_int("Width", 6);
+  prefs_close();  // the file cannot be created while it is locked
+  CloseHandle(locker);
+  EXPECT_EQ(read_file(path), "Width = 640\n");
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// Regular-expression objects with the application's web-name pattern.
+#include "regex/regex.h"
+
+#include <gtest/gtest.h>
+
+#include "support/runtime_fixture.h"
+
+namespace {
+
+constexpr object_number REGEX_WEBNAME = 1001;
+const char* const kWebNamePattern = "[^a-zA-Z0-9\\\\:.]";
+
+class RegexTest : public RuntimeTest {
+ protected:
+  static void SetUpTestSuite() { regex_join_runtime(); }
+};
+
+TEST_F(RegexTest, web_names_replace_everything_but_letters_digits_and_path_characters) {
+  ASSERT_NE(regex_create(REGEX_WEBNAME, kWebNamePattern), 0u);
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "Urlaub 2013 (1).jpg", "_"), "Urlaub_2013__1_.jpg");
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "x-y_\xE4.png", "_"), "x_y__.png");
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "C:\\Bilder\\Sommer 2013\\a b.jpg", "_"),
+            "C:\\Bilder\\Sommer_2013\\a_b.jpg");
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "plain.jpg", "_"), "plain.jpg");
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "", "_"), "");
+}
+
+TEST_F(RegexTest, replacement_longer_than_the_match_grows_the_result) {
+  ASSERT_NE(regex_create(REGEX_WEBNAME, kWebNamePattern), 0u);
+  std::string subject(3000, '#');
+  std::string result = regex_replace(REGEX_WEBNAME, subject, "<>");
+  ASSERT_EQ(result.size(), 6000u);
+  for (std::size_t i = 0; i < result.size(); i += 2) ASSERT_EQ(result.substr(i, 2), "<>");
+  std::string mixed = regex_replace(REGEX_WEBNAME, std::string(5000, 'a') + " " + std::string(5000, 'b'), "__");
+  EXPECT_EQ(mixed.size(), 10002u);
+  EXPECT_EQ(mixed.substr(4998, 6), "aa__bb");
+}
+
+TEST_F(RegexTest, replacement_is_taken_literally) {
+  ASSERT_NE(regex_create(1, "(o)"), 0u);
+  EXPECT_EQ(regex_replace(1, "foo", "$1\\0&"), "f$1\\0&$1\\0&");
+}
+
+TEST_F(RegexTest, empty_matches_advance_and_keep_every_character) {
+  ASSERT_NE(regex_create(2, "x*"), 0u);
+  EXPECT_EQ(regex_replace(2, "abc", "-"), "-a-b-c-");
+  EXPECT_EQ(regex_replace(2, "xxa", "-"), "--a-");
+  EXPECT_EQ(regex_replace(2, "", "-"), "-");
+  ASSERT_NE(regex_create(3, "$"), 0u);
+  EXPECT_EQ(regex_replace(3, "end", "!"), "end!");
+  ASSERT_NE(regex_create(4, "\\b"), 0u);
+  EXPECT_EQ(regex_replace(4, "ab cd", "|"), "|ab| |cd|");
+}
+
+TEST_F(RegexTest, failed_compile_keeps_the_message_and_the_number_holds_nothing) {
+  EXPECT_EQ(regex_create(5, "(unclosed"), 0u);
+  EXPECT_FALSE(regex_last_error().empty());
+  EXPECT_EQ(regex_replace(5, "text", "_"), "");
+  EXPECT_EQ(regex_create(6, nullptr), 0u);
+  EXPECT_EQ(regex_replace(77, "never created", "_"), "");
+  ASSERT_NE(regex_create(5, "t"), 0u);
+  EXPECT_TRUE(regex_last_error().empty());
+  EXPECT_EQ(regex_replace(5, "text", "_"), "_ex_");
+}
+
+TEST_F(RegexTest, creating_a_number_again_replaces_its_pattern) {
+  ASSERT_NE(regex_create(REGEX_WEBNAME, "a"), 0u);
+  ASSERT_NE(regex_create(REGEX_WEBNAME, "b"), 0u);
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "aabb", "_"), "aa__");
+  std::uintptr_t handle = regex_create(ANY_OBJECT, "c");
+  ASSERT_NE(handle, 0u);
+  EXPECT_EQ(regex_replace(static_cast<object_number>(handle), "ccd", "_"), "__d");
+  regex_free(ANY_OBJECT);
+  EXPECT_EQ(regex_replace(REGEX_WEBNAME, "aabb", "_"), "");
+  EXPECT_EQ(regex_replace(static_cast<object_number>(handle), "ccd", "_"), "");
+}
+
+TEST_F(RegexTest, caseless_option_is_passed_to_the_compiler) {
+  ASSERT_NE(regex_create(7, "jpg", 0x00000008u /* PCRE2_CASELESS */), 0u);
+  EXPECT_EQ(regex_replace(7, "a.JPG b.jpg", "png"), "a.png b.png");
+}
+
+}  // namespace
