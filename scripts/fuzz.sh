@@ -16,7 +16,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKALARO
 cmake --build "$build" -j "$jobs"
 
 status=0
-for target in decoder_fuzzer prefs_fuzzer; do
+for target in decoder_fuzzer prefs_fuzzer http_fuzzer; do
   corpus="$build/corpus/$target"
   findings="$build/findings/$target"
   mkdir -p "$corpus" "$findings"
