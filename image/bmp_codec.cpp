@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "image/byte_order.h"
 #include "image/colour_reduce.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
@@ -15,18 +16,6 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kCompressionRgb = 0;
 constexpr std::uint32_t kCompressionBitfields = 3;
 
-std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t read32(const std::uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-void put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put32(std::uint8_t* p, std::uint32_t v) {
-  put16(p, v);
-  put16(p + 2, v >> 16);
-}
 
 bool known_bit_count(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -42,13 +31,13 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   if (!data || size < kFileHeaderSize + kInfoHeaderSize) return false;
   if (data[0] != 'B' || data[1] != 'M') return false;
   const std::uint8_t* info = data + kFileHeaderSize;
-  std::uint64_t header_size = read32(info);
-  std::int32_t width = static_cast<std::int32_t>(read32(info + 4));
-  std::int32_t height = static_cast<std::int32_t>(read32(info + 8));
-  int planes = read16(info + 12);
-  int bit_count = read16(info + 14);
-  std::uint32_t compression = read32(info + 16);
-  std::uint64_t colours_used = read32(info + 32);
+  std::uint64_t header_size = read_le32(info);
+  std::int32_t width = static_cast<std::int32_t>(read_le32(info + 4));
+  std::int32_t height = static_cast<std::int32_t>(read_le32(info + 8));
+  int planes = read_le16(info + 12);
+  int bit_count = read_le16(info + 14);
+  std::uint32_t compression = read_le32(info + 16);
+  std::uint64_t colours_used = read_le32(info + 32);
   if (header_size < kInfoHeaderSize || kFileHeaderSize + header_size > size) return false;
   if (width <= 0 || width > IMAGE_MAX_DIMENSION) return false;
   if (height == 0 || height < -IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION) return false;
@@ -64,7 +53,7 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   }
   std::uint64_t masks = bitfields && header_size == kInfoHeaderSize ? 12 : 0;
   std::uint64_t info_size = header_size + masks + colours_used * 4;
-  std::uint64_t pixel_offset = read32(data + 10);
+  std::uint64_t pixel_offset = read_le32(data + 10);
   std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
   std::uint64_t pixel_bytes = packed_row_bytes(width, bit_count) * rows;
   if (kFileHeaderSize + info_size > size) return false;
@@ -99,15 +88,15 @@ bool write_headers(OutputFile& file, int width, int height, int depth, std::uint
   std::uint32_t pixel_offset = kFileHeaderSize + kInfoHeaderSize + 4 * palette_entries;
   std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height);
   std::uint8_t headers[kFileHeaderSize + kInfoHeaderSize] = {'B', 'M'};
-  put32(headers + 2, pixel_offset + image_size);
-  put32(headers + 10, pixel_offset);
+  write_le32(headers + 2, pixel_offset + image_size);
+  write_le32(headers + 10, pixel_offset);
   std::uint8_t* info = headers + kFileHeaderSize;
-  put32(info, kInfoHeaderSize);
-  put32(info + 4, static_cast<std::uint32_t>(width));
-  put32(info + 8, static_cast<std::uint32_t>(height));
-  put16(info + 12, 1);
-  put16(info + 14, static_cast<std::uint32_t>(depth));
-  put32(info + 20, image_size);
+  write_le32(info, kInfoHeaderSize);
+  write_le32(info + 4, static_cast<std::uint32_t>(width));
+  write_le32(info + 8, static_cast<std::uint32_t>(height));
+  write_le16(info + 12, 1);
+  write_le16(info + 14, static_cast<std::uint32_t>(depth));
+  write_le32(info + 20, image_size);
   return file.write(headers, sizeof headers);
 }
 

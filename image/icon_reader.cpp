@@ -1,6 +1,7 @@
 // Icon directory checks.
 #include "image/icon_reader.h"
 
+#include "image/byte_order.h"
 #include "image/pixel_layout.h"
 
 namespace {
@@ -10,13 +11,6 @@ constexpr std::uint32_t kEntrySize = 16;
 constexpr std::uint32_t kBitmapHeader = 40;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t read32(const std::uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint32_t read32_big(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-}
 
 bool fits_model(std::int64_t width, std::int64_t height) {
   return width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION && height <= IMAGE_MAX_DIMENSION;
@@ -32,7 +26,7 @@ bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* i
   for (int i = 0; i < 8; ++i)
     if (bytes[i] != kPngSignature[i]) return false;
   if (bytes[12] != 'I' || bytes[13] != 'H' || bytes[14] != 'D' || bytes[15] != 'R') return false;
-  std::uint32_t width = read32_big(bytes + 16), height = read32_big(bytes + 20);
+  std::uint32_t width = read_be32(bytes + 16), height = read_be32(bytes + 20);
   if (!fits_model(width, height)) return false;
   image->width = static_cast<int>(width);
   image->height = static_cast<int>(height);
@@ -42,13 +36,13 @@ bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* i
 
 bool check_bitmap_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* image) {
   if (size < kBitmapHeader) return false;
-  std::uint32_t header_size = read32(bytes);
-  std::int32_t width = static_cast<std::int32_t>(read32(bytes + 4));
-  std::int32_t double_height = static_cast<std::int32_t>(read32(bytes + 8));
-  int planes = read16(bytes + 12);
-  int bit_count = read16(bytes + 14);
-  std::uint32_t compression = read32(bytes + 16);
-  std::uint64_t colours = read32(bytes + 32);
+  std::uint32_t header_size = read_le32(bytes);
+  std::int32_t width = static_cast<std::int32_t>(read_le32(bytes + 4));
+  std::int32_t double_height = static_cast<std::int32_t>(read_le32(bytes + 8));
+  int planes = read_le16(bytes + 12);
+  int bit_count = read_le16(bytes + 14);
+  std::uint32_t compression = read_le32(bytes + 16);
+  std::uint64_t colours = read_le32(bytes + 32);
   if (header_size < kBitmapHeader || header_size > size) return false;
   if (double_height <= 0 || !fits_model(width, double_height / 2)) return false;
   if (planes != 1 || compression != 0) return false;
@@ -74,21 +68,21 @@ bool check_bitmap_image(const std::uint8_t* bytes, std::uint32_t size, IconImage
 
 bool icon_select_image(const std::uint8_t* data, std::uint32_t size, IconImage* image) {
   if (!data || size < kDirectoryHeader + kEntrySize) return false;
-  if (read16(data) != 0 || read16(data + 2) != 1) return false;
-  std::uint32_t count = read16(data + 4);
+  if (read_le16(data) != 0 || read_le16(data + 2) != 1) return false;
+  std::uint32_t count = read_le16(data + 4);
   if (count == 0 || kDirectoryHeader + kEntrySize * count > size) return false;
   const std::uint8_t* first = data + kDirectoryHeader;
   const std::uint8_t* best = first;
   for (std::uint32_t i = 1; i < count; ++i) {
     const std::uint8_t* entry = first + i * kEntrySize;
-    if (entry[0] == first[0] && entry[1] == first[1] && read16(entry + 6) > read16(best + 6))
+    if (entry[0] == first[0] && entry[1] == first[1] && read_le16(entry + 6) > read_le16(best + 6))
       best = entry;
   }
-  std::uint32_t bytes = read32(best + 8), offset = read32(best + 12);
+  std::uint32_t bytes = read_le32(best + 8), offset = read_le32(best + 12);
   if (offset > size || bytes > size - offset || bytes == 0) return false;
   image->offset = offset;
   image->size = bytes;
-  image->bit_count = read16(best + 6);
+  image->bit_count = read_le16(best + 6);
   return check_png_image(data + offset, bytes, image) ||
          check_bitmap_image(data + offset, bytes, image);
 }

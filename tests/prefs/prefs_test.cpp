@@ -5,32 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "runtime/file_io.h"
-#include "support/runtime_fixture.h"
-#include "support/scratch_dir.h"
+#include "prefs_fixture.h"
 
 namespace {
 
-class PrefsTest : public RuntimeTest {
- protected:
-  ScratchDir dir;
-  void TearDown() override {
-    prefs_close();
-    RuntimeTest::TearDown();
-  }
-  std::string write_file(const std::string& name, const std::string& bytes) {
-    std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  static std::string read_file(const std::string& path) {
-    std::vector<std::uint8_t> contents;
-    file_read_whole(path.c_str(), contents);
-    return std::string(contents.begin(), contents.end());
-  }
-};
 
 TEST_F(PrefsTest, created_file_with_a_b_and_c_is_three_lines) {
   std::string path = dir.file("new.ini");

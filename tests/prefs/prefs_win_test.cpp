@@ -6,32 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
-#include "runtime/file_io.h"
-#include "support/runtime_fixture.h"
-#include "support/scratch_dir.h"
+#include "prefs_fixture.h"
 
 namespace {
 
-class PrefsSharingTest : public RuntimeTest {
- protected:
-  ScratchDir dir;
-  void TearDown() override {
-    prefs_close();
-    RuntimeTest::TearDown();
-  }
-  std::string write_file(const std::string& name, const std::string& bytes) {
-    std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  static std::string read_file(const std::string& path) {
-    std::vector<std::uint8_t> contents;
-    file_read_whole(path.c_str(), contents);
-    return std::string(contents.begin(), contents.end());
-  }
-};
+using PrefsSharingTest = PrefsTest;
 
 TEST_F(PrefsSharingTest, file_that_opens_only_for_reading_is_read_and_left_unchanged) {
   std::string path = write_file("ro.ini", "Width = 640\n");

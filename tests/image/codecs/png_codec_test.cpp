@@ -206,6 +206,26 @@ TEST_F(PngCodecTest, palette_depths_go_through_the_colour_reduction) {
   EXPECT_EQ(one.rows[0][0], 0x07);  // 0 0 0 0 0 1 1 1
 }
 
+TEST_F(PngCodecTest, grey_with_transparency_saves_as_a_palette_without_transparency) {
+  PngSpec spec;
+  spec.colour_type = PNG_COLOR_TYPE_GRAY;
+  spec.trns_grey = 0;
+  spec.rows = {{0, 90}, {180, 255}};
+  DecodedPicture keyed = decode(make_png(spec));
+  ASSERT_EQ(info(keyed).depth, 32);
+  ASSERT_EQ(keyed.source_depth, 8);
+  PixelStoreInfo i = info(keyed);
+  std::string name = dir.file("keyed.png");
+  ASSERT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 32, ROWS_BOTTOM_UP, 7,
+                            keyed.source_depth),
+            1);
+  Bytes file = read(name);
+  PngRead back = read_png(file);
+  EXPECT_EQ(back.colour_type, PNG_COLOR_TYPE_PALETTE);
+  EXPECT_EQ(back.bit_depth, 8);
+  EXPECT_EQ(std::string(file.begin(), file.end()).find("tRNS"), std::string::npos);
+}
+
 TEST_F(PngCodecTest, invalid_palette_depth_fails_and_leaves_no_file) {
   DecodedPicture picture = decode(make_png(rgb_2x2()));
   PixelStoreInfo i = info(picture);

@@ -1,0 +1,24 @@
+// Little- and big-endian field readers for file headers held in memory.
+#pragma once
+
+#include <cstdint>
+
+inline std::uint16_t read_le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+inline std::uint32_t read_le32(const std::uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+inline std::uint32_t read_be32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
+inline void write_le16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void write_le32(std::uint8_t* p, std::uint32_t v) {
+  write_le16(p, v);
+  write_le16(p + 2, v >> 16);
+}
