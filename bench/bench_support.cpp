@@ -12,7 +12,8 @@ double median_seconds(int runs, const std::function<void()>& work) {
   for (int i = 0; i < runs; ++i) {
     auto start = std::chrono::steady_clock::now();
     work();
-    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    times.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -30,7 +31,9 @@ std::string bench_scratch_dir() {
   static std::filesystem::path dir = [] {
     auto path = std::filesystem::temp_directory_path() / "skalaro-bench";
     std::filesystem::create_directories(path);
-    std::atexit([] { std::filesystem::remove_all(std::filesystem::temp_directory_path() / "skalaro-bench"); });
+    std::atexit([] {
+      std::filesystem::remove_all(std::filesystem::temp_directory_path() / "skalaro-bench");
+    });
     return path;
   }();
   return dir.string();

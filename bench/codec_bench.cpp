@@ -73,10 +73,13 @@ int main() {
   const std::string ppm = dir + "/photo.ppm", jpg = dir + "/photo.jpg";
   write_ppm(ppm, photo, jw, jh);
   double encode = median_seconds(kRuns, [&] {
-    jpeg_codec_encode(jpg.c_str(), photo.data(), jw, jh, image_row_pitch(jw, 24), ROWS_BOTTOM_UP, 8, 24);
+    jpeg_codec_encode(jpg.c_str(), photo.data(), jw, jh, image_row_pitch(jw, 24), ROWS_BOTTOM_UP, 8,
+                      24);
   });
-  double cjpeg = median_command_seconds(kRuns, "cjpeg -quality 80 " + ppm + " > " + dir + "/cjpeg.jpg");
-  double magick_encode = median_command_seconds(kRuns, magick + " " + ppm + " -quality 80 " + dir + "/im.jpg");
+  double cjpeg =
+      median_command_seconds(kRuns, "cjpeg -quality 80 " + ppm + " > " + dir + "/cjpeg.jpg");
+  double magick_encode =
+      median_command_seconds(kRuns, magick + " " + ppm + " -quality 80 " + dir + "/im.jpg");
   double decode = decode_seconds(jpg);
   // Holding the picture costs a zeroed store of its own that djpeg (writing
   // to /dev/null) does not pay; measured apart to show the library's share.
@@ -107,14 +110,14 @@ int main() {
   std::printf("\nPNG %d x %d RGBA, compression 9, no filter, median of %d runs\n", pw, ph, kRuns);
   std::vector<std::uint8_t> rgba = make_picture(pw, ph, 4);
   const std::string png = dir + "/picture.png", raw = dir + "/picture.bgra";
-  std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(rgba.data()),
-                                             static_cast<std::streamsize>(rgba.size()));
-  double png_encode = median_seconds(kRuns, [&] {
-    png_codec_encode_alpha(png.c_str(), rgba.data(), pw, ph, pw * 4, 0, 7, 32);
-  });
+  std::ofstream(raw, std::ios::binary)
+      .write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+  double png_encode = median_seconds(
+      kRuns, [&] { png_codec_encode_alpha(png.c_str(), rgba.data(), pw, ph, pw * 4, 0, 7, 32); });
   double magick_png_encode = median_command_seconds(
-      kRuns, magick + " -size " + std::to_string(pw) + "x" + std::to_string(ph) + " -depth 8 bgra:" + raw +
-                 " -define png:compression-level=9 -define png:compression-filter=0 " + dir + "/im.png");
+      kRuns,
+      magick + " -size " + std::to_string(pw) + "x" + std::to_string(ph) + " -depth 8 bgra:" + raw +
+          " -define png:compression-level=9 -define png:compression-filter=0 " + dir + "/im.png");
   double png_decode = decode_seconds(png);
   double magick_png_decode = median_command_seconds(kRuns, magick + " " + png + " null:");
   print_row("ImageMagick PNG encode (reads raw BGRA)", magick_png_encode, 0);

@@ -18,7 +18,8 @@ int main() {
     QueryPerformanceCounter(&start);
     delay(10);
     QueryPerformanceCounter(&end);
-    pauses.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+    pauses.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
+                     frequency.QuadPart);
   }
   double sum = 0;
   for (double p : pauses) sum += p;
@@ -26,8 +27,9 @@ int main() {
   double squares = 0;
   for (double p : pauses) squares += (p - mean) * (p - mean);
   std::sort(pauses.begin(), pauses.end());
-  std::printf("delay(10) over %d calls: mean %.3f ms, standard deviation %.3f ms, "
-              "min %.3f ms, median %.3f ms, max %.3f ms\n",
-              kCalls, mean, std::sqrt(squares / kCalls), pauses.front(), pauses[kCalls / 2], pauses.back());
+  std::printf(
+      "delay(10) over %d calls: mean %.3f ms, standard deviation %.3f ms, "
+      "min %.3f ms, median %.3f ms, max %.3f ms\n",
+      kCalls, mean, std::sqrt(squares / kCalls), pauses.front(), pauses[kCalls / 2], pauses.back());
   return 0;
 }

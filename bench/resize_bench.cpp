@@ -27,7 +27,8 @@ std::vector<std::uint8_t> make_picture() {
       p[0] = static_cast<std::uint8_t>(x * 255 / kSourceWidth);
       p[1] = static_cast<std::uint8_t>(y * 255 / kSourceHeight);
       p[2] = static_cast<std::uint8_t>(((x / 40 + y / 40) % 2) * 200 + (noise >> 27));
-      p[3] = static_cast<std::uint8_t>((x - 3000) * (x - 3000) + (y - 2000) * (y - 2000) < 1000000 ? 0 : 255);
+      p[3] = static_cast<std::uint8_t>(
+          (x - 3000) * (x - 3000) + (y - 2000) * (y - 2000) < 1000000 ? 0 : 255);
     }
   return pixels;
 }
@@ -35,7 +36,8 @@ std::vector<std::uint8_t> make_picture() {
 std::vector<std::uint8_t> to_24_bits(const std::vector<std::uint8_t>& rgba) {
   std::vector<std::uint8_t> bgr;
   bgr.reserve(rgba.size() / 4 * 3);
-  for (std::size_t i = 0; i < rgba.size(); i += 4) bgr.insert(bgr.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+  for (std::size_t i = 0; i < rgba.size(); i += 4)
+    bgr.insert(bgr.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
   return bgr;
 }
 
@@ -49,11 +51,13 @@ int main() {
 
   std::string dir = bench_scratch_dir();
   std::string raw = dir + "/source.rgba";
-  std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(picture.data()),
-                                             static_cast<std::streamsize>(picture.size()));
+  std::ofstream(raw, std::ios::binary)
+      .write(reinterpret_cast<const char*>(picture.data()),
+             static_cast<std::streamsize>(picture.size()));
   std::string size = std::to_string(kSourceWidth) + "x" + std::to_string(kSourceHeight);
   std::string geometry = std::to_string(kTargetWidth) + "x" + std::to_string(kTargetHeight) + "!";
-  std::string magick = imagemagick_convert() + " -limit thread 1 -size " + size + " -depth 8 rgba:" + raw;
+  std::string magick =
+      imagemagick_convert() + " -limit thread 1 -size " + size + " -depth 8 rgba:" + raw;
   double magick_copy = median_command_seconds(kRuns, magick + " rgba:" + dir + "/copy.rgba");
   double magick_resize = median_command_seconds(
       kRuns, magick + " -filter Mitchell -resize " + geometry + " rgba:" + dir + "/out.rgba");
@@ -62,7 +66,8 @@ int main() {
   // clone of the picture that ImageMagick makes for it).
   auto repeated = [&](int times) {
     std::string command = magick + " -write mpr:source +delete";
-    for (int i = 0; i < times; ++i) command += " '(' mpr:source -filter Mitchell -resize " + geometry + " ')'";
+    for (int i = 0; i < times; ++i)
+      command += " '(' mpr:source -filter Mitchell -resize " + geometry + " ')'";
     return median_command_seconds(kRuns, command + " null:");
   };
   double once = repeated(1), four_times = repeated(4);
@@ -75,7 +80,8 @@ int main() {
   });
   double copy_only = median_seconds(kRuns, [&] { std::vector<std::uint8_t> source = picture; });
   const std::vector<std::uint8_t> bgr = to_24_bits(picture);
-  std::vector<std::uint8_t> target24(static_cast<std::size_t>((kTargetWidth * 3 + 3) / 4 * 4) * kTargetHeight);
+  std::vector<std::uint8_t> target24(static_cast<std::size_t>((kTargetWidth * 3 + 3) / 4 * 4) *
+                                     kTargetHeight);
   double halftone = median_seconds(kRuns, [&] {
     halftone_stretch(target24.data(), kTargetWidth, kTargetHeight, (kTargetWidth * 3 + 3) / 4 * 4,
                      bgr.data(), kSourceWidth, kSourceHeight, kSourceWidth * 3, 3);

@@ -16,7 +16,6 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kCompressionRgb = 0;
 constexpr std::uint32_t kCompressionBitfields = 3;
 
-
 bool known_bit_count(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
@@ -104,7 +103,8 @@ bool write_headers(OutputFile& file, int width, int height, int depth, std::uint
 bool write_palette_pixels(OutputFile& file, const std::uint8_t* bits, int width, int height,
                           std::int64_t pitch, int store_depth, bool bottom_up, int quality,
                           int depth, std::uint32_t row_size) {
-  ColourReduction* reduction = colour_reduce(bits, width, height, store_depth, pitch, depth, quality);
+  ColourReduction* reduction =
+      colour_reduce(bits, width, height, store_depth, pitch, depth, quality);
   if (!reduction) return false;
   bool ok = true;
   const int entries = 1 << depth;
@@ -117,7 +117,8 @@ bool write_palette_pixels(OutputFile& file, const std::uint8_t* bits, int width,
   std::vector<std::uint8_t> row(row_size, 0);
   for (int picture_row = 0; picture_row < height && ok; ++picture_row) {
     int memory_row = bottom_up ? picture_row : height - 1 - picture_row;
-    std::memcpy(row.data(), colour_reduce_row(reduction, memory_row), static_cast<std::size_t>(packed));
+    std::memcpy(row.data(), colour_reduce_row(reduction, memory_row),
+                static_cast<std::size_t>(packed));
     ok = file.write(row.data(), row.size());
   }
   colour_reduce_free(reduction);
@@ -168,7 +169,8 @@ int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int he
   const std::uint32_t palette_entries = depth <= 8 ? 1u << depth : 0;
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   OutputFile file;
-  if (!file.create(file_name) || !write_headers(file, width, height, depth, row_size, palette_entries))
+  if (!file.create(file_name) ||
+      !write_headers(file, width, height, depth, row_size, palette_entries))
     return 0;
   bool ok = depth <= 8 ? write_palette_pixels(file, bits, width, height, pitch, store_depth,
                                               bottom_up, quality, depth, row_size)

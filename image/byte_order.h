@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-inline std::uint16_t read_le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+inline std::uint16_t read_le16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 inline std::uint32_t read_le32(const std::uint8_t* p) {
   return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;

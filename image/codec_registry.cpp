@@ -95,8 +95,8 @@ DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   if (!c->decoder) return result;
   const ImageDecoder* decoder = c->decoder;
   PixelStoreInfo info{};
-  PixelStore store = plausible_picture(*c) ? pixel_store_create(c->width, c->height, c->depth)
-                                           : nullptr;
+  PixelStore store =
+      plausible_picture(*c) ? pixel_store_create(c->width, c->height, c->depth) : nullptr;
   if (store && pixel_store_info(store, &info) &&
       decoder->decode(c, info.bits, image_row_pitch(c->width, c->depth), ROWS_BOTTOM_UP)) {
     result = DecodedPicture{store, decoder->codec_id, c->source_depth};

@@ -70,7 +70,8 @@ void move_neuron(double* neuron, const double sample[4], double factor) {
 
 std::uint32_t sampling_step(std::uint32_t length) {
   for (int prime : {kPrimes[0], kPrimes[1], kPrimes[2]})
-    if (length % static_cast<std::uint32_t>(prime) != 0) return 4u * static_cast<std::uint32_t>(prime);
+    if (length % static_cast<std::uint32_t>(prime) != 0)
+      return 4u * static_cast<std::uint32_t>(prime);
   return 4u * static_cast<std::uint32_t>(kPrimes[3]);
 }
 
@@ -97,7 +98,8 @@ void network_learn(ColourNetwork* n, int sample_factor) {
     move_neuron(n->neurons[winner], sample, rate / 1024.0);
     for (int k = 1; k < r; ++k) {
       const double factor = n->radius_power[k] * kRadiusPowerScale;
-      if (winner + k <= static_cast<int>(n->size) - 1) move_neuron(n->neurons[winner + k], sample, factor);
+      if (winner + k <= static_cast<int>(n->size) - 1)
+        move_neuron(n->neurons[winner + k], sample, factor);
       if (winner - k >= 0) move_neuron(n->neurons[winner - k], sample, factor);
     }
     position += step;
@@ -128,7 +130,8 @@ void network_build_index(ColourNetwork* n) {
   for (std::uint32_t i = 0; i < n->size; ++i) {
     const double* neuron = n->neurons[i];
     auto back = [&](double v) {
-      return static_cast<std::uint8_t>(std::trunc(n->gamma_table[static_cast<int>(round_colour(v, n->gamma))]));
+      return static_cast<std::uint8_t>(
+          std::trunc(n->gamma_table[static_cast<int>(round_colour(v, n->gamma))]));
     };
     n->colour_map[i][0] = back(neuron[3]);
     n->colour_map[i][1] = back(neuron[2]);
@@ -163,7 +166,8 @@ void network_build_index(ColourNetwork* n) {
     }
   }
   n->green_index[previous] = static_cast<std::int32_t>((start + n->size - 1) / 2);
-  for (int g = previous + 1; g < 256; ++g) n->green_index[g] = static_cast<std::int32_t>(n->size - 1);
+  for (int g = previous + 1; g < 256; ++g)
+    n->green_index[g] = static_cast<std::int32_t>(n->size - 1);
 }
 
 void network_palette(const ColourNetwork* n, std::uint8_t palette[256][4]) {
@@ -267,10 +271,14 @@ int network_search(const ColourNetwork* n, int alpha, int red, int green, int bl
 
 int colour_reduce_row_bytes(int width, int depth) {
   switch (depth) {
-    case 1: return (width + 7) / 8;
-    case 2: return (width + 3) / 4;
-    case 4: return (width + 1) / 2;
-    default: return width;
+    case 1:
+      return (width + 7) / 8;
+    case 2:
+      return (width + 3) / 4;
+    case 4:
+      return (width + 1) / 2;
+    default:
+      return width;
   }
 }
 
@@ -340,8 +348,9 @@ const std::uint8_t* colour_reduce_row(ColourReduction* reduction, int row) {
   const int per_byte = depth == 1 ? 8 : depth == 2 ? 4 : depth == 4 ? 2 : 1;
   const int bits = per_byte == 1 ? 8 : depth;
   for (int x = 0; x < width; ++x, pixel += 4) {
-    int index = depth == 1 ? luminance_index(pixel)
-                           : network_search(reduction->network, pixel[3], pixel[2], pixel[1], pixel[0]);
+    int index = depth == 1
+                    ? luminance_index(pixel)
+                    : network_search(reduction->network, pixel[3], pixel[2], pixel[1], pixel[0]);
     const int shift = 8 - bits * (x % per_byte + 1);
     out[x / per_byte] |= static_cast<std::uint8_t>(index << shift);
   }

@@ -7,16 +7,16 @@
 
 struct ColourNetwork {
   const std::uint8_t* picture;
-  std::uint32_t length;            // bytes: 4 * width * height
-  double neurons[256][4];          // alpha, red, green, blue, in the gamma-adjusted space
-  std::int32_t green_index[256];   // where a search for each green value starts
+  std::uint32_t length;           // bytes: 4 * width * height
+  double neurons[256][4];         // alpha, red, green, blue, in the gamma-adjusted space
+  std::int32_t green_index[256];  // where a search for each green value starts
   double bias[256];
   double freq[256];
   double radius_power[32];
-  std::uint32_t size;              // 2^depth neurons
+  std::uint32_t size;  // 2^depth neurons
   double gamma;
   double gamma_table[256];
-  std::uint8_t colour_map[256][4]; // blue, green, red, alpha, sorted by green
+  std::uint8_t colour_map[256][4];  // blue, green, red, alpha, sorted by green
 };
 
 struct ColourReduction {

@@ -41,7 +41,8 @@ AxisSpans axis_spans(int source_length, int target_length) {
     for (std::int64_t j = from / D; j * D < to && j < S; ++j) {
       std::int64_t overlap = std::min(to, (j + 1) * D) - std::max(from, j * D);
       if (overlap > 0)
-        spans.taps.push_back(Tap{static_cast<std::int32_t>(j), static_cast<std::uint32_t>(overlap)});
+        spans.taps.push_back(
+            Tap{static_cast<std::int32_t>(j), static_cast<std::uint32_t>(overlap)});
     }
   }
   spans.begin.push_back(static_cast<std::uint32_t>(spans.taps.size()));

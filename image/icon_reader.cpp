@@ -11,7 +11,6 @@ constexpr std::uint32_t kEntrySize = 16;
 constexpr std::uint32_t kBitmapHeader = 40;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-
 bool fits_model(std::int64_t width, std::int64_t height) {
   return width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION && height <= IMAGE_MAX_DIMENSION;
 }

@@ -9,7 +9,7 @@ struct IconImage {
   int width;
   int height;  // of the picture (half the bitmap header's height)
   int bit_count;
-  bool png;    // the image bytes are a PNG stream
+  bool png;  // the image bytes are a PNG stream
 };
 
 // Picks, among the directory entries of the same size as entry 0, the first

@@ -99,7 +99,9 @@ std::uint8_t* bitmap_pixels_32(void* bitmap, bool* copied) {
   return pixels;
 }
 
-void bitmap_free_pixels(std::uint8_t* pixels) { runtime_free(pixels); }
+void bitmap_free_pixels(std::uint8_t* pixels) {
+  runtime_free(pixels);
+}
 
 void* bitmap_premultiplied_copy(void* bitmap, void* device_context, bool disabled) {
   BITMAP description{};
@@ -159,8 +161,10 @@ void* bitmap_alpha_mask(void* bitmap) {
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* row = pixels + static_cast<std::int64_t>(height - 1 - y) * width * 4;
       for (int x = 0; x < width; ++x) {
-        if (row[x * 4 + 3] != 0) any_black = true;
-        else mask[y * row_bytes + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        if (row[x * 4 + 3] != 0)
+          any_black = true;
+        else
+          mask[y * row_bytes + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
       }
     }
     if (!any_black) std::fill(mask.begin(), mask.end(), 0);

@@ -21,11 +21,15 @@ ImageObject* find(object_number number) {
   return static_cast<ImageObject*>(registry_lookup(images, number));
 }
 
-bool is_bitmap(void* handle) { return handle && GetObjectType(handle) == OBJ_BITMAP; }
+bool is_bitmap(void* handle) {
+  return handle && GetObjectType(handle) == OBJ_BITMAP;
+}
 
 void destroy_picture(ImageObject* image) {
-  if (is_bitmap(image->handle)) DeleteObject(image->handle);
-  else if (image->handle) DestroyIcon(static_cast<HICON>(image->handle));
+  if (is_bitmap(image->handle))
+    DeleteObject(image->handle);
+  else if (image->handle)
+    DestroyIcon(static_cast<HICON>(image->handle));
 }
 
 void image_release(object_number number) {
@@ -120,9 +124,13 @@ void* stretch_into(PixelStore target, const ImageObject& image, int width, int h
 
 }  // namespace
 
-void image_init() { images = registry_create(sizeof(ImageObject), 16, image_release); }
+void image_init() {
+  images = registry_create(sizeof(ImageObject), 16, image_release);
+}
 
-void image_end() { registry_free_all(images); }
+void image_end() {
+  registry_free_all(images);
+}
 
 void image_join_runtime() {
   runtime_join_startup(StartupStage::ImageKind, start_images);
@@ -213,6 +221,8 @@ int image_save(object_number number, const char* file_name, std::uint32_t codec,
 }
 
 void image_free(object_number number) {
-  if (number == ANY_OBJECT) registry_free_all(images);
-  else image_release(number);
+  if (number == ANY_OBJECT)
+    registry_free_all(images);
+  else
+    image_release(number);
 }

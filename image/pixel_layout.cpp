@@ -3,14 +3,21 @@
 
 std::int64_t image_row_pitch(std::int64_t width, int depth) {
   switch (depth) {
-    case 1: return ((width + 31) / 32) * 4;
-    case 4: return ((width + 7) / 8) * 4;
-    case 8: return ((width + 3) / 4) * 4;
+    case 1:
+      return ((width + 31) / 32) * 4;
+    case 4:
+      return ((width + 7) / 8) * 4;
+    case 8:
+      return ((width + 3) / 4) * 4;
     case 15:
-    case 16: return ((width + 1) / 2) * 4;
-    case 24: return ((width * 3 + 3) / 4) * 4;
-    case 32: return width * 4;
-    default: return 0;
+    case 16:
+      return ((width + 1) / 2) * 4;
+    case 24:
+      return ((width * 3 + 3) / 4) * 4;
+    case 32:
+      return width * 4;
+    default:
+      return 0;
   }
 }
 

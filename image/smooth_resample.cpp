@@ -38,8 +38,8 @@ struct Kernel {
 
 Kernel mitchell_kernel() {
   const double B = 1.0 / 3.0, C = 1.0 / 3.0;
-  return Kernel{(6 - 2 * B) / 6,          (-18 + 12 * B + 6 * C) / 6, (12 - 9 * B - 6 * C) / 6,
-                (8 * B + 24 * C) / 6,     (-12 * B - 48 * C) / 6,     (6 * B + 30 * C) / 6,
+  return Kernel{(6 - 2 * B) / 6,      (-18 + 12 * B + 6 * C) / 6, (12 - 9 * B - 6 * C) / 6,
+                (8 * B + 24 * C) / 6, (-12 * B - 48 * C) / 6,     (6 * B + 30 * C) / 6,
                 (-B - 6 * C) / 6};
 }
 
@@ -80,8 +80,10 @@ ContributionTable::ContributionTable(int output_length, int input_length) {
     int first = low < 0 ? 0 : static_cast<int>(low);
     int last = high < m - 1 ? static_cast<int>(high) : m - 1;
     if (last - first + 1 > taps_) {
-      if (first < m) ++first;
-      else --last;
+      if (first < m)
+        ++first;
+      else
+        --last;
     }
     double* weights = weights_.data() + static_cast<std::size_t>(i) * taps_;
     double sum = 0.0;

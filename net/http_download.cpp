@@ -84,8 +84,12 @@ Attempt fetch_once(std::string_view url, const std::string& file_name, Clock::ti
 
 }  // namespace
 
-void http_set_limits(const HttpLimits& new_limits) { limits = new_limits; }
-HttpLimits http_limits() { return limits; }
+void http_set_limits(const HttpLimits& new_limits) {
+  limits = new_limits;
+}
+HttpLimits http_limits() {
+  return limits;
+}
 
 std::int32_t http_download(std::string_view url, std::string_view file_name) {
   if (url.empty() || file_name.empty()) return 0;

@@ -3,7 +3,6 @@
 
 #include <cctype>
 
-
 namespace {
 
 constexpr std::size_t kFramingLineLimit = 256;
@@ -175,7 +174,8 @@ HttpOutcome HttpResponseParser::feed_body(std::string_view bytes, const HttpBody
     switch (stage_) {
       case Stage::Length: {
         const std::uint64_t due = content_length_ - body_bytes_;
-        const std::string_view part = bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(due, bytes.size())));
+        const std::string_view part =
+            bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(due, bytes.size())));
         if (!deliver(part, sink)) return fail("writing failed");
         if (body_bytes_ == content_length_) {
           stage_ = Stage::Done;
@@ -189,7 +189,8 @@ HttpOutcome HttpResponseParser::feed_body(std::string_view bytes, const HttpBody
       case Stage::ChunkSize:
       case Stage::ChunkEnd: {
         std::size_t newline = bytes.find('\n');
-        head_.append(bytes.substr(0, newline == std::string_view::npos ? bytes.size() : newline + 1));
+        head_.append(
+            bytes.substr(0, newline == std::string_view::npos ? bytes.size() : newline + 1));
         if (head_.size() > kFramingLineLimit) return fail("chunk framing line too long");
         if (newline == std::string_view::npos) return HttpOutcome::NeedMore;
         bytes.remove_prefix(newline + 1);
@@ -210,7 +211,8 @@ HttpOutcome HttpResponseParser::feed_body(std::string_view bytes, const HttpBody
         break;
       }
       case Stage::ChunkData: {
-        const std::string_view part = bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(chunk_left_, bytes.size())));
+        const std::string_view part = bytes.substr(
+            0, static_cast<std::size_t>(std::min<std::uint64_t>(chunk_left_, bytes.size())));
         if (!deliver(part, sink)) return fail("writing failed or body too large");
         chunk_left_ -= part.size();
         bytes.remove_prefix(part.size());
@@ -243,7 +245,8 @@ std::uint16_t http_port(std::string_view url) {
   std::uint32_t value = 0;
   std::size_t at = 0;
   while (at < port.size() && (port[at] == ' ' || port[at] == '\t')) ++at;
-  for (; at < port.size() && port[at] >= '0' && port[at] <= '9'; ++at) value = value * 10 + static_cast<std::uint32_t>(port[at] - '0');
+  for (; at < port.size() && port[at] >= '0' && port[at] <= '9'; ++at)
+    value = value * 10 + static_cast<std::uint32_t>(port[at] - '0');
   return static_cast<std::uint16_t>(value);
 }
 

@@ -9,13 +9,15 @@ constexpr auto kPollSleep = std::chrono::milliseconds(100);
 constexpr int kLargestSend = 1 << 20;
 }  // namespace
 
-int net_send_all(NetConnection* connection, const void* data, std::int64_t length, int timeout_seconds) {
+int net_send_all(NetConnection* connection, const void* data, std::int64_t length,
+                 int timeout_seconds) {
   if (!connection) return 0;
   const auto start = std::chrono::steady_clock::now();
   const char* bytes = static_cast<const char*>(data);
   while (seconds_since(start) < timeout_seconds) {
     if (length <= 0) return 1;
-    int sent = platform_send(connection, bytes, length > kLargestSend ? kLargestSend : static_cast<int>(length));
+    int sent = platform_send(connection, bytes,
+                             length > kLargestSend ? kLargestSend : static_cast<int>(length));
     if (sent < 0) {
       std::this_thread::sleep_for(kSendRetry);
       continue;

@@ -7,7 +7,7 @@
 struct NetConnection {
   std::int32_t kind;  // 1: TCP connection
   std::intptr_t socket;
-  void* server;       // null for client connections
+  void* server;  // null for client connections
 };
 
 constexpr int NET_EVENT_NONE = 0;
@@ -21,7 +21,8 @@ void net_join_runtime();
 NetConnection* net_open_connection(const char* host, std::uint16_t port);
 void net_close(NetConnection* connection);
 // 1 when every byte went out within the time-out, 0 otherwise.
-int net_send_all(NetConnection* connection, const void* data, std::int64_t length, int timeout_seconds);
+int net_send_all(NetConnection* connection, const void* data, std::int64_t length,
+                 int timeout_seconds);
 int net_poll(NetConnection* connection);
 // Bytes received (a zero byte is put after them); 0 on time-out, close or error.
 int net_receive(NetConnection* connection, char* buffer, int maximum, int timeout_seconds);

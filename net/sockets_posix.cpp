@@ -15,7 +15,9 @@
 #include "runtime/lifecycle.h"
 
 namespace {
-int socket_of(NetConnection* connection) { return static_cast<int>(connection->socket); }
+int socket_of(NetConnection* connection) {
+  return static_cast<int>(connection->socket);
+}
 
 bool resolve(const char* host, in_addr* address) {
   if (inet_pton(AF_INET, host, address) == 1) return true;
@@ -30,7 +32,9 @@ bool resolve(const char* host, in_addr* address) {
 }
 }  // namespace
 
-int net_init() { return 1; }
+int net_init() {
+  return 1;
+}
 void net_end() {}
 void net_join_runtime() {}
 
@@ -41,7 +45,8 @@ NetConnection* net_open_connection(const char* host, std::uint16_t port) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
-  if (!resolve(host, &peer.sin_addr) || connect(s, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
+  if (!resolve(host, &peer.sin_addr) ||
+      connect(s, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
     close(s);
     return nullptr;
   }
@@ -67,7 +72,8 @@ int net_poll(NetConnection* connection) {
   int ready = select(socket_of(connection) + 1, &readable, nullptr, nullptr, &now);
   if (ready == 0) return NET_EVENT_NONE;
   // Readable: the peer closed, unless data arrived just after the count was taken.
-  if (ready > 0 && ioctl(socket_of(connection), FIONREAD, &waiting) == 0 && waiting > 0) return NET_EVENT_DATA;
+  if (ready > 0 && ioctl(socket_of(connection), FIONREAD, &waiting) == 0 && waiting > 0)
+    return NET_EVENT_DATA;
   return NET_EVENT_CLOSED;
 }
 

@@ -28,7 +28,9 @@ void server_release(object_number id) {
   registry_release(servers, id);
 }
 
-SOCKET socket_of(NetConnection* connection) { return static_cast<SOCKET>(connection->socket); }
+SOCKET socket_of(NetConnection* connection) {
+  return static_cast<SOCKET>(connection->socket);
+}
 
 bool resolve(const char* host, in_addr* address) {
   unsigned long numeric = inet_addr(host);

@@ -25,7 +25,9 @@ struct UrlLayout {
     at_sign = url.find('@', after_scheme);
     host_start = at_sign != npos ? at_sign + 1 : after_scheme;
   }
-  std::size_t end_or_length(std::size_t position) const { return position == npos ? url.size() : position; }
+  std::size_t end_or_length(std::size_t position) const {
+    return position == npos ? url.size() : position;
+  }
 
   Span scheme() const { return after_scheme == npos ? Span{} : Span{0, after_scheme - 3}; }
   Span user() const {
@@ -42,7 +44,8 @@ struct UrlLayout {
   Span host() const {
     if (after_scheme == npos) return {};
     std::size_t colon = url.find(':', host_start), slash = url.find('/', host_start);
-    std::size_t end = colon != npos ? (slash != npos && slash < colon ? slash : colon) : end_or_length(slash);
+    std::size_t end =
+        colon != npos ? (slash != npos && slash < colon ? slash : colon) : end_or_length(slash);
     return Span{host_start, end};
   }
   Span port() const {
@@ -87,7 +90,8 @@ struct UrlLayout {
   static bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      if (std::tolower(static_cast<unsigned char>(a[i])) !=
+          std::tolower(static_cast<unsigned char>(b[i])))
         return false;
     return true;
   }
@@ -168,7 +172,8 @@ bool insertion_for(const UrlLayout& layout, std::string_view selector, std::stri
 std::string url_part(std::string_view url, std::string_view selector) {
   const UrlLayout layout(url);
   const Span span = layout.part(selector);
-  return span.present() ? std::string(url.substr(span.start, span.end - span.start)) : std::string();
+  return span.present() ? std::string(url.substr(span.start, span.end - span.start))
+                        : std::string();
 }
 
 std::string url_set_part(std::string_view url, std::string_view selector, std::string_view value) {
@@ -190,13 +195,20 @@ std::string url_split(std::string_view url, UrlRequest request) {
   const UrlLayout layout(url);
   Span span;
   switch (request) {
-    case UrlRequest::Host: span = layout.host(); break;
-    case UrlRequest::Port: span = layout.port(); break;
-    case UrlRequest::Path: span = layout.path(); break;
+    case UrlRequest::Host:
+      span = layout.host();
+      break;
+    case UrlRequest::Port:
+      span = layout.port();
+      break;
+    case UrlRequest::Path:
+      span = layout.path();
+      break;
     case UrlRequest::Target:
       span = layout.path();
       if (span.present()) span.end = url.size();
       break;
   }
-  return span.present() ? std::string(url.substr(span.start, span.end - span.start)) : std::string();
+  return span.present() ? std::string(url.substr(span.start, span.end - span.start))
+                        : std::string();
 }

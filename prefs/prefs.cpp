@@ -12,7 +12,9 @@ namespace {
 
 PrefsState state{nullptr, {}, 0, 0, 0, {}, {}, 0};
 
-bool in_hand() { return state.file != nullptr || !state.pending_name.empty(); }
+bool in_hand() {
+  return state.file != nullptr || !state.pending_name.empty();
+}
 
 std::string to_file_text(std::string_view text) {
   if (state.code_page != PREFS_CODE_PAGE_UTF8) return std::string(text);
@@ -22,7 +24,8 @@ std::string to_file_text(std::string_view text) {
 bool same_key(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])) ||
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])) ||
         ((a[i] & 0x80) && a[i] != b[i]))
       return false;
   return true;
@@ -50,7 +53,8 @@ std::int64_t read_decimal(std::string_view text) {
   bool negative = false;
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
   std::uint64_t value = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) value = value * 10 + (text[at] - '0');
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    value = value * 10 + (text[at] - '0');
   return static_cast<std::int64_t>(negative ? 0 - value : value);
 }
 
@@ -62,7 +66,8 @@ void write_key(std::string_view key, const std::string& value_in_file) {
       line->key = to_file_text(key);
       line->text = value_in_file;
     } else {
-      line = state.lines.insert(section_end(), PrefsLine{PrefsTag::Key, to_file_text(key), value_in_file});
+      line = state.lines.insert(section_end(),
+                                PrefsLine{PrefsTag::Key, to_file_text(key), value_in_file});
     }
     state.modified = 1;
     state.last_written = line;
@@ -84,7 +89,9 @@ void reset_state() {
 
 }  // namespace
 
-const PrefsState& prefs_state() { return state; }
+const PrefsState& prefs_state() {
+  return state;
+}
 
 std::uintptr_t prefs_open(std::string_view name, int flags) {
   prefs_close();
@@ -128,20 +135,27 @@ std::string prefs_read_string(std::string_view key, std::string_view fallback) {
   if (line == state.lines.end()) return std::string(fallback);
   std::string_view value = line->text;
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-  std::string text = state.code_page == PREFS_CODE_PAGE_UTF8 ? text_from_utf8(value) : std::string(value);
+  std::string text =
+      state.code_page == PREFS_CODE_PAGE_UTF8 ? text_from_utf8(value) : std::string(value);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
   return text;
 }
 
-void prefs_write_int(std::string_view key, std::int64_t value) { write_key(key, int_to_string(value)); }
+void prefs_write_int(std::string_view key, std::int64_t value) {
+  write_key(key, int_to_string(value));
+}
 
-void prefs_write_string(std::string_view key, std::string_view value) { write_key(key, to_file_text(value)); }
+void prefs_write_string(std::string_view key, std::string_view value) {
+  write_key(key, to_file_text(value));
+}
 
 int prefs_write_comment(std::string_view text) {
   if (!in_hand()) return 0;
   try {
-    auto after = state.last_written == state.lines.end() ? state.lines.begin() : std::next(state.last_written);
-    state.last_written = state.lines.insert(after, PrefsLine{PrefsTag::Comment, {}, to_file_text(text)});
+    auto after = state.last_written == state.lines.end() ? state.lines.begin()
+                                                         : std::next(state.last_written);
+    state.last_written =
+        state.lines.insert(after, PrefsLine{PrefsTag::Comment, {}, to_file_text(text)});
     state.modified = 1;
     return 1;
   } catch (const std::bad_alloc&) {
@@ -169,4 +183,6 @@ void prefs_close() {
   reset_state();
 }
 
-void prefs_join_runtime() { runtime_join_shutdown(ShutdownStage::PrefsState, prefs_close); }
+void prefs_join_runtime() {
+  runtime_join_shutdown(ShutdownStage::PrefsState, prefs_close);
+}

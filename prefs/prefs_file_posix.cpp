@@ -28,7 +28,7 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only) {
     *read_only = true;
     fd = open(name, O_RDONLY);
   }
-  struct stat info{};
+  struct stat info {};
   if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
     close(fd);
     fd = -1;
@@ -36,7 +36,9 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only) {
   return wrap(fd);
 }
 
-PrefsFile* prefs_file_create(const char* name) { return wrap(open(name, O_RDWR | O_CREAT | O_TRUNC, 0644)); }
+PrefsFile* prefs_file_create(const char* name) {
+  return wrap(open(name, O_RDWR | O_CREAT | O_TRUNC, 0644));
+}
 
 bool prefs_file_read(PrefsFile* file, std::string* contents) {
   contents->clear();

@@ -39,8 +39,8 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only) {
 }
 
 PrefsFile* prefs_file_create(const char* name) {
-  return wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  return wrap(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool prefs_file_read(PrefsFile* file, std::string* contents) {
@@ -53,7 +53,8 @@ bool prefs_file_read(PrefsFile* file, std::string* contents) {
   }
   std::size_t done = 0;
   while (done < contents->size()) {
-    DWORD chunk = static_cast<DWORD>(contents->size() - done < kLargestRead ? contents->size() - done : kLargestRead);
+    DWORD chunk = static_cast<DWORD>(
+        contents->size() - done < kLargestRead ? contents->size() - done : kLargestRead);
     DWORD got = 0;
     if (!ReadFile(file->handle, contents->data() + done, chunk, &got, nullptr) || got == 0) break;
     done += got;
@@ -66,9 +67,9 @@ bool prefs_file_rewrite(PrefsFile* file, const std::string& contents) {
   LARGE_INTEGER start{};
   if (!SetFilePointerEx(file->handle, start, nullptr, FILE_BEGIN)) return false;
   DWORD written = 0;
-  if (!contents.empty() &&
-      (!WriteFile(file->handle, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) ||
-       written != contents.size()))
+  if (!contents.empty() && (!WriteFile(file->handle, contents.data(),
+                                       static_cast<DWORD>(contents.size()), &written, nullptr) ||
+                            written != contents.size()))
     return false;
   return SetEndOfFile(file->handle) != FALSE;
 }

@@ -5,8 +5,12 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool is_line_end(char c) {
+  return c == '\r' || c == '\n';
+}
 
 // The rest of the current line from `at`, cut at a zero byte; `at` moves to
 // the line's end.
@@ -44,11 +48,13 @@ ParsedPrefs prefs_parse(std::string_view bytes) {
     if (bytes[at] == ';') {
       ++at;
       if (at < bytes.size() && bytes[at] == ' ') ++at;
-      parsed.lines.push_back(PrefsLine{PrefsTag::Comment, {}, std::string(rest_of_line(bytes, at))});
+      parsed.lines.push_back(
+          PrefsLine{PrefsTag::Comment, {}, std::string(rest_of_line(bytes, at))});
     } else if (bytes[at] == '[') {
       ++at;
       std::string_view line = rest_of_line(bytes, at);
-      parsed.lines.push_back(PrefsLine{PrefsTag::Group, {}, std::string(line.substr(0, line.find(']')))});
+      parsed.lines.push_back(
+          PrefsLine{PrefsTag::Group, {}, std::string(line.substr(0, line.find(']')))});
     } else {
       parsed.lines.push_back(parse_key_line(rest_of_line(bytes, at)));
     }
@@ -86,7 +92,8 @@ std::string prefs_serialize(const PrefsLines& lines, int code_page, int flags) {
   }
   // A first key that begins with the mark's bytes would read back as a mark:
   // a leading blank, which reading skips, keeps it a key.
-  if (code_page != PREFS_CODE_PAGE_UTF8 && out.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+  if (code_page != PREFS_CODE_PAGE_UTF8 &&
+      out.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
     out.insert(out.begin(), ' ');
   return out;
 }

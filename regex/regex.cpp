@@ -43,13 +43,16 @@ void forget_error() {
 void keep_error(int code) {
   if (!kind_state) return;
   PCRE2_UCHAR message[256];
-  if (pcre2_get_error_message(code, message, sizeof message) < 0) std::strcpy(reinterpret_cast<char*>(message), "?");
+  if (pcre2_get_error_message(code, message, sizeof message) < 0)
+    std::strcpy(reinterpret_cast<char*>(message), "?");
   const std::size_t length = std::strlen(reinterpret_cast<char*>(message));
   kind_state->last_error = static_cast<char*>(runtime_alloc(length + 1));
   if (kind_state->last_error) std::memcpy(kind_state->last_error, message, length + 1);
 }
 
-void end_expressions() { regex_free(ANY_OBJECT); }
+void end_expressions() {
+  regex_free(ANY_OBJECT);
+}
 
 }  // namespace
 
@@ -71,8 +74,8 @@ std::uintptr_t regex_create(object_number number, const char* pattern, std::uint
   if (!pattern) return 0;
   int error = 0;
   PCRE2_SIZE offset = 0;
-  record->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, options,
-                               &error, &offset, nullptr);
+  record->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
+                               options, &error, &offset, nullptr);
   if (!record->code) {
     keep_error(error);
     return 0;
@@ -81,11 +84,14 @@ std::uintptr_t regex_create(object_number number, const char* pattern, std::uint
 }
 
 void regex_free(object_number number) {
-  if (number == ANY_OBJECT) registry_free_all(expressions);
-  else regex_release(number);
+  if (number == ANY_OBJECT)
+    registry_free_all(expressions);
+  else
+    regex_release(number);
 }
 
-std::string regex_replace(object_number number, std::string_view subject, std::string_view replacement) {
+std::string regex_replace(object_number number, std::string_view subject,
+                          std::string_view replacement) {
   RegexRecord* record = find(number);
   if (!record) return {};
   pcre2_match_data* match = pcre2_match_data_create(1, nullptr);
@@ -96,7 +102,8 @@ std::string regex_replace(object_number number, std::string_view subject, std::s
   out.reserve(subject.size() + 64);
   PCRE2_SIZE position = 0;
   while (position <= length) {
-    int found = pcre2_match(record->code, text, length, position, PCRE2_NO_UTF_CHECK, match, nullptr);
+    int found =
+        pcre2_match(record->code, text, length, position, PCRE2_NO_UTF_CHECK, match, nullptr);
     if (found < 0) break;
     const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(match);
     const PCRE2_SIZE start = offsets[0], end = offsets[1];

@@ -20,7 +20,8 @@ void regex_free(object_number number);
 // An empty match inserts the replacement and steps over one character, which
 // is kept; the search never passes the subject's end. Empty for an object
 // that is not alive.
-std::string regex_replace(object_number number, std::string_view subject, std::string_view replacement);
+std::string regex_replace(object_number number, std::string_view subject,
+                          std::string_view replacement);
 
 // The message of the last failed compile, or empty.
 std::string regex_last_error();

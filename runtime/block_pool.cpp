@@ -26,11 +26,17 @@ RunOnceGuard share_lock_guard = 0;
 PlatformLock share_lock;
 PoolShareEntry* share_list = nullptr;
 
-void init_share_lock() { lock_init(&share_lock); }
+void init_share_lock() {
+  lock_init(&share_lock);
+}
 
-PlatformLock* pool_lock(BlockPool* pool) { return pool->locked ? &pool->lock : nullptr; }
+PlatformLock* pool_lock(BlockPool* pool) {
+  return pool->locked ? &pool->lock : nullptr;
+}
 
-char* block_area(PoolChunk* chunk) { return reinterpret_cast<char*>(chunk + 1); }
+char* block_area(PoolChunk* chunk) {
+  return reinterpret_cast<char*>(chunk + 1);
+}
 
 void push_chunk(PoolChunk*& list, PoolChunk* chunk) {
   chunk->prev = nullptr;
@@ -40,8 +46,10 @@ void push_chunk(PoolChunk*& list, PoolChunk* chunk) {
 }
 
 void unlink_chunk(PoolChunk*& list, PoolChunk* chunk) {
-  if (chunk->prev) chunk->prev->next = chunk->next;
-  else list = chunk->next;
+  if (chunk->prev)
+    chunk->prev->next = chunk->next;
+  else
+    list = chunk->next;
   if (chunk->next) chunk->next->prev = chunk->prev;
 }
 
@@ -66,8 +74,8 @@ std::int64_t next_chunk_blocks(const BlockPool* pool) {
 }
 
 PoolChunk* allocate_chunk(std::int64_t count, std::uint64_t stride) {
-  return static_cast<PoolChunk*>(
-      heap_alloc(HEAP_RUNTIME, sizeof(PoolChunk) + static_cast<std::size_t>(count * stride), false));
+  return static_cast<PoolChunk*>(heap_alloc(
+      HEAP_RUNTIME, sizeof(PoolChunk) + static_cast<std::size_t>(count * stride), false));
 }
 
 // Takes the first block of a new chunk, or null when no chunk can be had.
@@ -105,8 +113,8 @@ char* block_from_partial_chunk(BlockPool* pool, PoolChunk* chunk) {
   return block;
 }
 
-BlockPool* create_private(std::int64_t block_size, std::int32_t min_blocks,
-                          std::int32_t max_blocks, int flags) {
+BlockPool* create_private(std::int64_t block_size, std::int32_t min_blocks, std::int32_t max_blocks,
+                          int flags) {
   auto* pool = static_cast<BlockPool*>(runtime_alloc(sizeof(BlockPool)));
   if (!pool) return nullptr;
   pool->stride = (static_cast<std::uint64_t>(block_size) + 7) / 8 * 8 + kBlockHeader;
@@ -219,8 +227,10 @@ void pool_destroy(BlockPool* pool) {
   if (--entry->reference_count > 0) return;
   pool->share_entry = nullptr;
   destroy_private(pool);
-  if (entry->prev) entry->prev->next = entry->next;
-  else share_list = entry->next;
+  if (entry->prev)
+    entry->prev->next = entry->next;
+  else
+    share_list = entry->next;
   if (entry->next) entry->next->prev = entry->prev;
   runtime_free(entry);
 }

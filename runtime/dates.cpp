@@ -5,7 +5,9 @@
 
 namespace {
 
-bool is_leap(std::int32_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool is_leap(std::int32_t year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 bool valid_fields(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
                   std::int32_t minute, std::int32_t second) {
@@ -19,12 +21,15 @@ bool valid_fields(std::int32_t year, std::int32_t month, std::int32_t day, std::
 }
 
 // Days since 1970-01-01 to a civil date (proleptic Gregorian).
-void civil_from_days(std::int64_t days, std::int32_t* year, std::int32_t* month, std::int32_t* day) {
+void civil_from_days(std::int64_t days, std::int32_t* year, std::int32_t* month,
+                     std::int32_t* day) {
   days += 719468;
   const std::int64_t era = days / 146097;
   const std::int64_t day_of_era = days - era * 146097;
-  const std::int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const std::int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
   *day = static_cast<std::int32_t>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
   *month = static_cast<std::int32_t>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
@@ -37,7 +42,8 @@ std::int64_t days_from_civil(std::int64_t year, std::int64_t month, std::int64_t
   const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
   const std::int64_t year_of_era = year - era * 400;
   const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  const std::int64_t day_of_era =
+      year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
   return era * 146097 + day_of_era - 719468;
 }
 

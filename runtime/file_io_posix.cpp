@@ -9,16 +9,21 @@
 #include <cstring>
 
 namespace {
-int descriptor(void* handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)) - 1; }
-void* handle_of(int fd) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1); }
+int descriptor(void* handle) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)) - 1;
+}
+void* handle_of(int fd) {
+  return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
+}
 }  // namespace
 
-bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents, std::uint64_t max_size) {
+bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
+                     std::uint64_t max_size) {
   contents.clear();
   if (!name || !*name) return false;
   int fd = open(name, O_RDONLY);
   if (fd < 0) return false;
-  struct stat info{};
+  struct stat info {};
   bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
             static_cast<std::uint64_t>(info.st_size) <= max_size;
   if (ok) {
@@ -41,7 +46,7 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents, std:
 }
 
 bool file_exists(const char* name) {
-  struct stat info{};
+  struct stat info {};
   return name && stat(name, &info) == 0;
 }
 

@@ -10,7 +10,8 @@ namespace {
 constexpr DWORD kLargestTransfer = 1u << 30;
 }
 
-bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents, std::uint64_t max_size) {
+bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
+                     std::uint64_t max_size) {
   contents.clear();
   if (!name || !*name) return false;
   HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -27,7 +28,8 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents, std:
   }
   std::size_t done = 0;
   while (ok && done < contents.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, kLargestTransfer));
+    DWORD chunk =
+        static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, kLargestTransfer));
     DWORD read = 0;
     ok = ReadFile(file, contents.data() + done, chunk, &read, nullptr) && read == chunk;
     done += read;

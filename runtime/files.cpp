@@ -1,7 +1,9 @@
 // Path rules of the file operations.
 #include "runtime/files.h"
 
-bool path_fits_buffer(std::string_view path) { return path.size() < PATH_BUFFER_LENGTH; }
+bool path_fits_buffer(std::string_view path) {
+  return path.size() < PATH_BUFFER_LENGTH;
+}
 
 std::string drive_root_of(std::string_view path) {
   if ((path.size() == 2 || path.size() == 3) && path[1] == ':') {

@@ -3,5 +3,9 @@
 
 void graphics_probe_start() {}
 void graphics_probe_release() {}
-AlphaBlendService graphics_alpha_blend() { return nullptr; }
-bool graphics_visual_styles() { return false; }
+AlphaBlendService graphics_alpha_blend() {
+  return nullptr;
+}
+bool graphics_visual_styles() {
+  return false;
+}

@@ -58,5 +58,9 @@ void graphics_probe_release() {
   alpha_blend = nullptr;
 }
 
-AlphaBlendService graphics_alpha_blend() { return alpha_blend; }
-bool graphics_visual_styles() { return visual_styles; }
+AlphaBlendService graphics_alpha_blend() {
+  return alpha_blend;
+}
+bool graphics_visual_styles() {
+  return visual_styles;
+}

@@ -41,7 +41,9 @@ void heap_close(HeapId heap) {
   platform_heap_destroy(open);
 }
 
-bool heap_is_open(HeapId heap) { return heap_of(heap) != nullptr; }
+bool heap_is_open(HeapId heap) {
+  return heap_of(heap) != nullptr;
+}
 
 void* heap_alloc(HeapId heap, std::size_t size, bool zeroed) {
   PlatformHeap* open = heap_of(heap);
@@ -72,6 +74,10 @@ void* memory_realloc(void* block, std::int64_t size) {
   return heap_realloc(HEAP_CODEC, block, static_cast<std::size_t>(size));
 }
 
-void memory_free(void* block) { heap_free(HEAP_CODEC, block); }
+void memory_free(void* block) {
+  heap_free(HEAP_CODEC, block);
+}
 
-void heap_fail_next_allocations(int count) { injected_failures.store(count); }
+void heap_fail_next_allocations(int count) {
+  injected_failures.store(count);
+}

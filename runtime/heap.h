@@ -25,8 +25,12 @@ void* heap_realloc(HeapId heap, void* block, std::size_t size);
 void heap_free(HeapId heap, void* block);
 
 // Zeroed memory from the runtime heap, the form every runtime kind uses.
-inline void* runtime_alloc(std::size_t size) { return heap_alloc(HEAP_RUNTIME, size, true); }
-inline void runtime_free(void* block) { heap_free(HEAP_RUNTIME, block); }
+inline void* runtime_alloc(std::size_t size) {
+  return heap_alloc(HEAP_RUNTIME, size, true);
+}
+inline void runtime_free(void* block) {
+  heap_free(HEAP_RUNTIME, block);
+}
 
 // Codec heap, as the codecs see it.
 constexpr int MEMORY_UNCLEARED = 1;

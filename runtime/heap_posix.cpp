@@ -21,7 +21,9 @@ struct PlatformHeap {
 
 namespace {
 
-BlockHeader* header_of(void* block) { return static_cast<BlockHeader*>(block) - 1; }
+BlockHeader* header_of(void* block) {
+  return static_cast<BlockHeader*>(block) - 1;
+}
 
 void link(PlatformHeap* heap, BlockHeader* header) {
   header->prev = nullptr;
@@ -31,14 +33,18 @@ void link(PlatformHeap* heap, BlockHeader* header) {
 }
 
 void unlink(PlatformHeap* heap, BlockHeader* header) {
-  if (header->prev) header->prev->next = header->next;
-  else heap->blocks = header->next;
+  if (header->prev)
+    header->prev->next = header->next;
+  else
+    heap->blocks = header->next;
   if (header->next) header->next->prev = header->prev;
 }
 
 }  // namespace
 
-PlatformHeap* platform_heap_create() { return new (std::nothrow) PlatformHeap; }
+PlatformHeap* platform_heap_create() {
+  return new (std::nothrow) PlatformHeap;
+}
 
 void platform_heap_destroy(PlatformHeap* heap) {
   for (BlockHeader* header = heap->blocks; header;) {
@@ -71,7 +77,8 @@ void* platform_heap_realloc(PlatformHeap* heap, void* block, std::size_t size) {
     link(heap, old_header);
     return nullptr;
   }
-  if (size > old_size) std::memset(reinterpret_cast<char*>(header + 1) + old_size, 0, size - old_size);
+  if (size > old_size)
+    std::memset(reinterpret_cast<char*>(header + 1) + old_size, 0, size - old_size);
   header->size = size;
   link(heap, header);
   return header + 1;

@@ -31,13 +31,25 @@ std::array<StageSteps, static_cast<int>(ShutdownStage::Count)> shutdown_steps;
 bool running = false;
 void* instance = nullptr;
 
-void open_string_heap() { heap_open(HEAP_STRING); }
-void open_codec_heap() { heap_open(HEAP_CODEC); }
-void close_codec_heap() { heap_close(HEAP_CODEC); }
-void close_string_heap() { heap_close(HEAP_STRING); }
+void open_string_heap() {
+  heap_open(HEAP_STRING);
+}
+void open_codec_heap() {
+  heap_open(HEAP_CODEC);
+}
+void close_codec_heap() {
+  heap_close(HEAP_CODEC);
+}
+void close_string_heap() {
+  heap_close(HEAP_STRING);
+}
 
-StageSteps& startup(StartupStage stage) { return startup_steps[static_cast<int>(stage)]; }
-StageSteps& shutdown(ShutdownStage stage) { return shutdown_steps[static_cast<int>(stage)]; }
+StageSteps& startup(StartupStage stage) {
+  return startup_steps[static_cast<int>(stage)];
+}
+StageSteps& shutdown(ShutdownStage stage) {
+  return shutdown_steps[static_cast<int>(stage)];
+}
 
 // The runtime's own steps take their places ahead of anything joined later.
 // Start-up and joining happen on the main thread before any other exists.
@@ -83,6 +95,10 @@ void runtime_stop() {
   instance = nullptr;
 }
 
-bool runtime_is_running() { return running; }
+bool runtime_is_running() {
+  return running;
+}
 
-void* runtime_instance() { return instance; }
+void* runtime_instance() {
+  return instance;
+}

@@ -1,4 +1,6 @@
 // Lifecycle seam on the host build, which has no module instance.
 #include "runtime/lifecycle.h"
 
-void* platform_module_instance() { return nullptr; }
+void* platform_module_instance() {
+  return nullptr;
+}

@@ -3,4 +3,6 @@
 
 #include <windows.h>
 
-void* platform_module_instance() { return GetModuleHandleA(nullptr); }
+void* platform_module_instance() {
+  return GetModuleHandleA(nullptr);
+}

@@ -7,7 +7,9 @@
 static_assert(sizeof(pthread_mutex_t) <= sizeof(PlatformLock::storage));
 
 namespace {
-pthread_mutex_t* mutex(PlatformLock* lock) { return reinterpret_cast<pthread_mutex_t*>(lock->storage); }
+pthread_mutex_t* mutex(PlatformLock* lock) {
+  return reinterpret_cast<pthread_mutex_t*>(lock->storage);
+}
 }  // namespace
 
 void lock_init(PlatformLock* lock) {
@@ -17,6 +19,12 @@ void lock_init(PlatformLock* lock) {
   pthread_mutex_init(mutex(lock), &attributes);
   pthread_mutexattr_destroy(&attributes);
 }
-void lock_delete(PlatformLock* lock) { pthread_mutex_destroy(mutex(lock)); }
-void lock_enter(PlatformLock* lock) { pthread_mutex_lock(mutex(lock)); }
-void lock_leave(PlatformLock* lock) { pthread_mutex_unlock(mutex(lock)); }
+void lock_delete(PlatformLock* lock) {
+  pthread_mutex_destroy(mutex(lock));
+}
+void lock_enter(PlatformLock* lock) {
+  pthread_mutex_lock(mutex(lock));
+}
+void lock_leave(PlatformLock* lock) {
+  pthread_mutex_unlock(mutex(lock));
+}

@@ -11,7 +11,15 @@ CRITICAL_SECTION* section(PlatformLock* lock) {
 }
 }  // namespace
 
-void lock_init(PlatformLock* lock) { InitializeCriticalSection(section(lock)); }
-void lock_delete(PlatformLock* lock) { DeleteCriticalSection(section(lock)); }
-void lock_enter(PlatformLock* lock) { EnterCriticalSection(section(lock)); }
-void lock_leave(PlatformLock* lock) { LeaveCriticalSection(section(lock)); }
+void lock_init(PlatformLock* lock) {
+  InitializeCriticalSection(section(lock));
+}
+void lock_delete(PlatformLock* lock) {
+  DeleteCriticalSection(section(lock));
+}
+void lock_enter(PlatformLock* lock) {
+  EnterCriticalSection(section(lock));
+}
+void lock_leave(PlatformLock* lock) {
+  LeaveCriticalSection(section(lock));
+}

@@ -14,11 +14,11 @@ constexpr int RUN_ERROR = 32;    // with RUN_OPEN: pipe from its standard error
 constexpr int RUN_CONNECT = 64;  // its standard input from an earlier record's output pipe
 
 struct ProgramRecord {
-  void* process;                // process handle
-  std::uint32_t process_id;     // all bits set when started through the shell
-  void* input;                  // parent's end of the standard-input pipe, or null
-  void* output;                 // parent's end of the standard-output pipe, or null
-  void* error;                  // parent's end of the standard-error pipe, or null
+  void* process;             // process handle
+  std::uint32_t process_id;  // all bits set when started through the shell
+  void* input;               // parent's end of the standard-input pipe, or null
+  void* output;              // parent's end of the standard-output pipe, or null
+  void* error;               // parent's end of the standard-error pipe, or null
 };
 
 void programs_start();  // start-up: the program list and its lock

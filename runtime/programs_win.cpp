@@ -57,8 +57,8 @@ bool make_pipe(KernelHandle& child_end, KernelHandle& parent_end, bool child_rea
 bool prepare_pipes(int flags, const ProgramRecord* connect_from, StandardPipes& pipes) {
   if ((flags & RUN_CONNECT) && connect_from && connect_from->output) {
     HANDLE inheritable = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), connect_from->output, GetCurrentProcess(), &inheritable,
-                         0, TRUE, DUPLICATE_SAME_ACCESS))
+    if (!DuplicateHandle(GetCurrentProcess(), connect_from->output, GetCurrentProcess(),
+                         &inheritable, 0, TRUE, DUPLICATE_SAME_ACCESS))
       return false;
     pipes.child_input.reset(inheritable);
     pipes.any = true;
@@ -128,12 +128,16 @@ void programs_start() {
   programs = registry_create(sizeof(ProgramRecord), 4, program_release);
 }
 
-void programs_join_runtime() { runtime_join_startup(StartupStage::ProgramKind, programs_start); }
+void programs_join_runtime() {
+  runtime_join_startup(StartupStage::ProgramKind, programs_start);
+}
 
 void program_free(std::intptr_t record) {
   LockGuard guard(lock_ready ? &program_lock : nullptr);
-  if (record == ANY_OBJECT) registry_free_all(programs);
-  else program_release(record);
+  if (record == ANY_OBJECT)
+    registry_free_all(programs);
+  else
+    program_release(record);
 }
 
 std::uintptr_t program_run(std::string_view program, std::string_view parameters,
@@ -152,9 +156,12 @@ std::uintptr_t program_run(std::string_view program, std::string_view parameters
     DWORD creation = NORMAL_PRIORITY_CLASS;
     if (pipes.any) {
       startup.dwFlags |= STARTF_USESTDHANDLES;
-      startup.hStdInput = pipes.child_input ? pipes.child_input.get() : GetStdHandle(STD_INPUT_HANDLE);
-      startup.hStdOutput = pipes.child_output ? pipes.child_output.get() : GetStdHandle(STD_OUTPUT_HANDLE);
-      startup.hStdError = pipes.child_error ? pipes.child_error.get() : GetStdHandle(STD_ERROR_HANDLE);
+      startup.hStdInput =
+          pipes.child_input ? pipes.child_input.get() : GetStdHandle(STD_INPUT_HANDLE);
+      startup.hStdOutput =
+          pipes.child_output ? pipes.child_output.get() : GetStdHandle(STD_OUTPUT_HANDLE);
+      startup.hStdError =
+          pipes.child_error ? pipes.child_error.get() : GetStdHandle(STD_ERROR_HANDLE);
     } else if (hide) {
       creation |= DETACHED_PROCESS;
     }

@@ -25,7 +25,9 @@ namespace {
 // table to an absurd length.
 constexpr object_number kLargestNumber = 0x7FFFFFFF;
 
-void* record_of(DynamicNode* node) { return reinterpret_cast<char*>(node) + sizeof(DynamicNode); }
+void* record_of(DynamicNode* node) {
+  return reinterpret_cast<char*>(node) + sizeof(DynamicNode);
+}
 
 DynamicNode* node_of(object_number handle) {
   return reinterpret_cast<DynamicNode*>(reinterpret_cast<char*>(handle) - sizeof(DynamicNode));
@@ -76,8 +78,10 @@ bool grow_slots(ObjectRegistry* registry, object_number number) {
 }
 
 void unlink_node(ObjectRegistry* registry, DynamicNode* node) {
-  if (node->prev) node->prev->next = node->next;
-  else registry->dynamic_head = node->next;
+  if (node->prev)
+    node->prev->next = node->next;
+  else
+    registry->dynamic_head = node->next;
   if (node->next) node->next->prev = node->prev;
   if (registry->iter_node == node) registry->iter_node = node->prev;
 }

@@ -4,6 +4,10 @@
 
 #include <sched.h>
 
-bool platform_run_once(RunOnceGuard*, void (*)()) { return false; }
+bool platform_run_once(RunOnceGuard*, void (*)()) {
+  return false;
+}
 
-void platform_yield() { sched_yield(); }
+void platform_yield() {
+  sched_yield();
+}

@@ -28,4 +28,6 @@ bool platform_run_once(RunOnceGuard* guard, void (*procedure)()) {
   return true;
 }
 
-void platform_yield() { Sleep(0); }
+void platform_yield() {
+  Sleep(0);
+}

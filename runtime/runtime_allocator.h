@@ -22,5 +22,7 @@ struct RuntimeAllocator {
   void deallocate(T* block, std::size_t) { runtime_free(block); }
 
   template <typename U>
-  bool operator==(const RuntimeAllocator<U>&) const { return true; }
+  bool operator==(const RuntimeAllocator<U>&) const {
+    return true;
+  }
 };

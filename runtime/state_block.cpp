@@ -10,4 +10,6 @@ void* state_block_create(std::size_t size, StateInitialiser initialiser, StateCl
   return block;
 }
 
-void* state_block_get(void* block) { return block; }
+void* state_block_get(void* block) {
+  return block;
+}

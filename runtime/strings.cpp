@@ -5,7 +5,9 @@
 
 namespace {
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
 
 std::string_view without_leading_quote(std::string_view text) {
   if (!text.empty() && text.front() == '"') text.remove_prefix(1);
@@ -14,9 +16,12 @@ std::string_view without_leading_quote(std::string_view text) {
 
 int digit_value(unsigned char c, int base) {
   int value = -1;
-  if (c >= '0' && c <= '9') value = c - '0';
-  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    value = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    value = c - 'A' + 10;
   return value >= 0 && value < base ? value : -1;
 }
 
@@ -38,7 +43,9 @@ std::string string_lower(std::string_view text) {
   return lower;
 }
 
-int string_equal(std::string_view a, std::string_view b) { return a == b ? 1 : 0; }
+int string_equal(std::string_view a, std::string_view b) {
+  return a == b ? 1 : 0;
+}
 
 std::int32_t string_count(std::string_view text, std::string_view pattern) {
   if (text.empty() || pattern.empty()) return 0;
@@ -55,7 +62,9 @@ std::string string_field(std::string_view text, std::int32_t index, std::string_
   std::size_t start = 0;
   while (true) {
     std::size_t end = separator.empty() ? std::string_view::npos : text.find(separator, start);
-    if (field == index) return std::string(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
+    if (field == index)
+      return std::string(
+          text.substr(start, end == std::string_view::npos ? text.npos : end - start));
     if (end == std::string_view::npos) return {};
     start = end + separator.size();
     ++field;
@@ -64,7 +73,8 @@ std::string string_field(std::string_view text, std::int32_t index, std::string_
 
 std::string int_to_string(std::int64_t value) {
   // Work on the unsigned magnitude so that the most negative value is exact.
-  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   char digits[21];
   int at = 21;
   do {
@@ -99,7 +109,9 @@ std::int64_t string_to_int(std::string_view text) {
   return static_cast<std::int64_t>(value);
 }
 
-std::string string_from_memory(const char* text) { return std::string(text_of(text)); }
+std::string string_from_memory(const char* text) {
+  return std::string(text_of(text));
+}
 
 std::string path_part(std::string_view path) {
   path = without_leading_quote(path);

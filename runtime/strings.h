@@ -10,7 +10,9 @@
 #include <string_view>
 
 // The text behind a possibly null C string.
-inline std::string_view text_of(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+inline std::string_view text_of(const char* text) {
+  return text ? std::string_view(text) : std::string_view();
+}
 
 std::int32_t string_length(std::string_view text);
 std::string string_left(std::string_view text, std::int32_t count);

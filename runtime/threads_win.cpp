@@ -29,7 +29,9 @@ bool lock_ready = false;
 std::vector<ThreadEntry>* thread_list = nullptr;
 std::int64_t next_number = 1;
 
-bool has_ended(HANDLE handle) { return WaitForSingleObject(handle, 0) != WAIT_TIMEOUT; }
+bool has_ended(HANDLE handle) {
+  return WaitForSingleObject(handle, 0) != WAIT_TIMEOUT;
+}
 
 DWORD WINAPI run_procedure(LPVOID start) {
   StartRecord record = *static_cast<StartRecord*>(start);

@@ -3,7 +3,9 @@
 
 namespace {
 
-bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool is_continuation(unsigned char c) {
+  return (c & 0xC0) == 0x80;
+}
 
 // Length of the sequence a lead byte starts, or 0 for a byte that starts none.
 int sequence_length(unsigned char c) {

@@ -12,4 +12,6 @@ void codecs_use_all() {
   use_png_encoder();
 }
 
-void codecs_join_runtime() { runtime_join_startup(StartupStage::CodecRegistrations, codecs_use_all); }
+void codecs_join_runtime() {
+  runtime_join_startup(StartupStage::CodecRegistrations, codecs_use_all);
+}

@@ -57,11 +57,13 @@ void install_errors(JpegErrors* errors) {
 }
 
 std::uint8_t ink_to_light(int ink, int black, bool inverted) {
-  return static_cast<std::uint8_t>(inverted ? ink * black / 255 : (255 - ink) * (255 - black) / 255);
+  return static_cast<std::uint8_t>(inverted ? ink * black / 255
+                                            : (255 - ink) * (255 - black) / 255);
 }
 
 // Four-component rows (inks) into blue, green, red.
-void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out, int width) {
+void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out,
+                      int width) {
   const bool inverted = state->inverted_inks != 0;
   for (int x = 0; x < width; ++x, in += 4, out += 3) {
     out[0] = ink_to_light(in[2], in[3], inverted);
@@ -89,7 +91,8 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   if (d->output_components != 3 && d->output_components != 4) return false;
   state->components = d->output_components;
   state->inverted_inks = d->saw_Adobe_marker ? 1 : 0;
-  state->row_bytes = static_cast<std::int32_t>((d->output_width * d->output_components + 3) / 4 * 4);
+  state->row_bytes =
+      static_cast<std::int32_t>((d->output_width * d->output_components + 3) / 4 * 4);
   state->row_buffer = (*d->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(d), JPOOL_IMAGE,
                                               static_cast<JDIMENSION>(state->row_bytes), 1);
   jpeg_start_decompress(d);
@@ -147,7 +150,8 @@ bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int heig
     const int count = height - i < kRowsPerCall ? height - i : kRowsPerCall;
     for (int k = 0; k < count; ++k)
       rows[k] = const_cast<JSAMPLE*>(pixels + pitch * (bottom_up ? height - 1 - (i + k) : i + k));
-    const JDIMENSION written = jpeg_write_scanlines(&e->compressor, rows, static_cast<JDIMENSION>(count));
+    const JDIMENSION written =
+        jpeg_write_scanlines(&e->compressor, rows, static_cast<JDIMENSION>(count));
     if (written == 0) return false;
     i += static_cast<int>(written);
   }
@@ -155,7 +159,8 @@ bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int heig
   return true;
 }
 
-const ImageDecoder jpeg_decoder{jpeg_codec_check, jpeg_codec_decode, jpeg_codec_release, CODEC_JPEG};
+const ImageDecoder jpeg_decoder{jpeg_codec_check, jpeg_codec_decode, jpeg_codec_release,
+                                CODEC_JPEG};
 const ImageEncoder jpeg_encoder{CODEC_JPEG, jpeg_codec_encode, nullptr};
 
 }  // namespace
@@ -166,9 +171,13 @@ int jpeg_library_quality(int quality) {
   return 10 * quality;
 }
 
-int use_jpeg_decoder() { return codec_use_decoder(&jpeg_decoder); }
+int use_jpeg_decoder() {
+  return codec_use_decoder(&jpeg_decoder);
+}
 
-int use_jpeg_encoder() { return codec_use_encoder(&jpeg_encoder); }
+int use_jpeg_encoder() {
+  return codec_use_encoder(&jpeg_encoder);
+}
 
 int jpeg_codec_check(ImageDecodeContext* context) {
   if (context->size < 2 || context->data[0] != 0xFF || context->data[1] != 0xD8) return 0;

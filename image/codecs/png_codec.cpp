@@ -42,11 +42,14 @@ PngDecoderState* state_of(ImageDecodeContext* context) {
 void ignore_warning(png_structp, png_const_charp) {}
 
 // Errors end the decode or encode through the long jump, without a message.
-[[noreturn]] void jump_back(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void jump_back(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 
 void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
   auto* state = static_cast<PngDecoderState*>(png_get_io_ptr(png));
-  if (length > static_cast<png_size_t>(state->end - state->cursor)) png_error(png, "unexpected end of data");
+  if (length > static_cast<png_size_t>(state->end - state->cursor))
+    png_error(png, "unexpected end of data");
   std::memcpy(out, state->cursor, length);
   state->cursor += length;
 }
@@ -73,7 +76,8 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   png_read_info(s->read, s->info);
   png_uint_32 width = 0, height = 0;
   int bit_depth = 0, colour_type = 0;
-  png_get_IHDR(s->read, s->info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr, nullptr);
+  png_get_IHDR(s->read, s->info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr,
+               nullptr);
   if (width == 0 || height == 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
     return false;
   if (png_get_valid(s->read, s->info, PNG_INFO_tRNS)) {
@@ -84,8 +88,10 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
       colour_type == PNG_COLOR_TYPE_GRAY_ALPHA) {
     context->source_depth = bit_depth;
     if (bit_depth < 8) png_set_expand(s->read);
-    if (colour_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(s->read);
-    else png_set_gray_to_rgb(s->read);
+    if (colour_type == PNG_COLOR_TYPE_PALETTE)
+      png_set_palette_to_rgb(s->read);
+    else
+      png_set_gray_to_rgb(s->read);
   } else {
     context->source_depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   }
@@ -93,7 +99,8 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   png_set_bgr(s->read);
   s->passes = png_set_interlace_handling(s->read);
   png_read_update_info(s->read, s->info);
-  png_get_IHDR(s->read, s->info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr, nullptr);
+  png_get_IHDR(s->read, s->info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr,
+               nullptr);
   const int channels = png_get_channels(s->read, s->info);
   if (bit_depth != 8 || (channels != 3 && channels != 4)) return false;
   context->width = static_cast<std::int32_t>(width);
@@ -105,7 +112,8 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   return true;
 }
 
-bool read_rows(PngDecoderState* s, int height, std::uint8_t* pixels, std::int64_t pitch, int flags) {
+bool read_rows(PngDecoderState* s, int height, std::uint8_t* pixels, std::int64_t pitch,
+               int flags) {
   if (setjmp(png_jmpbuf(s->read))) return false;
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   for (int pass = 0; pass < s->passes; ++pass)
@@ -136,9 +144,9 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
   if (depth >= 1 && depth <= 8) {
     e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth, quality);
     if (!e->reduction) return false;
-    png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-                 depth, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
+                 static_cast<png_uint_32>(height), depth, PNG_COLOR_TYPE_PALETTE,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color palette[256];
     const int entries = 1 << depth;
     for (int i = 0; i < entries; ++i)
@@ -151,9 +159,9 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
       png_write_row(e->write, row);
     }
   } else {
-    png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-                 8, colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
+                 static_cast<png_uint_32>(height), 8, colour_type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_bgr(e->write);
     png_write_info(e->write, e->info);
     for (int i = 0; i < height; ++i)
@@ -168,9 +176,13 @@ const ImageEncoder png_encoder{CODEC_PNG, png_codec_encode, png_codec_encode_alp
 
 }  // namespace
 
-int use_png_decoder() { return codec_use_decoder(&png_decoder); }
+int use_png_decoder() {
+  return codec_use_decoder(&png_decoder);
+}
 
-int use_png_encoder() { return codec_use_encoder(&png_encoder); }
+int use_png_encoder() {
+  return codec_use_encoder(&png_encoder);
+}
 
 int png_codec_check(ImageDecodeContext* context) {
   if (context->size < 8 || png_sig_cmp(context->data, 0, 8) != 0) return 0;
@@ -206,7 +218,8 @@ int png_codec_write(const char* file_name, const std::uint8_t* pixels, int width
   e.file = std::fopen(file_name, "wb");
   if (!e.file) return 0;
   e.write = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jump_back, ignore_warning);
-  bool ok = e.write && write_picture(&e, pixels, width, height, pitch, flags, quality, depth, colour_type);
+  bool ok = e.write &&
+            write_picture(&e, pixels, width, height, pitch, flags, quality, depth, colour_type);
   if (e.write) png_destroy_write_struct(&e.write, e.info ? &e.info : nullptr);
   colour_reduce_free(e.reduction);
   ok = std::fclose(e.file) == 0 && ok;

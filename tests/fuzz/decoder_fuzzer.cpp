@@ -37,7 +37,8 @@ int png_check_limited(ImageDecodeContext* context) {
   return 0;
 }
 
-const ImageDecoder jpeg_limited{jpeg_check_limited, jpeg_codec_decode, jpeg_codec_release, CODEC_JPEG};
+const ImageDecoder jpeg_limited{jpeg_check_limited, jpeg_codec_decode, jpeg_codec_release,
+                                CODEC_JPEG};
 const ImageDecoder png_limited{png_check_limited, png_codec_decode, png_codec_release, CODEC_PNG};
 
 }  // namespace

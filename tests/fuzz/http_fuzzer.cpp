@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     delivered += bytes.size();
     return true;
   };
-  for (std::size_t at = 0; at < response.size() && parser.outcome() == HttpOutcome::NeedMore; at += piece)
+  for (std::size_t at = 0; at < response.size() && parser.outcome() == HttpOutcome::NeedMore;
+       at += piece)
     parser.feed(response.substr(at, piece), sink);
   parser.finish_at_close(sink);
   if (parser.outcome() == HttpOutcome::NeedMore) std::abort();

@@ -25,12 +25,18 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < bgr.size(); ++i) bgr[i] = static_cast<std::uint8_t>(i * 37);
   for (std::size_t i = 0; i < bgra.size(); ++i) bgra[i] = static_cast<std::uint8_t>(i * 53);
   const std::int64_t pitch = image_row_pitch(w, 24);
-  bool ok = jpeg_codec_encode((dir + "/seed.jpg").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7, 24);
-  ok &= png_codec_encode((dir + "/rgb.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7, 24) == 1;
-  ok &= png_codec_encode_alpha((dir + "/rgba.png").c_str(), bgra.data(), w, h, w * 4, ROWS_BOTTOM_UP, 7, 32) == 1;
-  ok &= png_codec_encode((dir + "/palette.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7, 4) == 1;
-  ok &= bmp_write((dir + "/seed24.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7, 24) == 1;
-  ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7, 8) == 1;
+  bool ok = jpeg_codec_encode((dir + "/seed.jpg").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP,
+                              7, 24);
+  ok &= png_codec_encode((dir + "/rgb.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7,
+                         24) == 1;
+  ok &= png_codec_encode_alpha((dir + "/rgba.png").c_str(), bgra.data(), w, h, w * 4,
+                               ROWS_BOTTOM_UP, 7, 32) == 1;
+  ok &= png_codec_encode((dir + "/palette.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7,
+                         4) == 1;
+  ok &= bmp_write((dir + "/seed24.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
+                  24) == 1;
+  ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
+                  8) == 1;
   Bytes icon = make_icon(4, 4, std::vector<std::uint32_t>(16, 0x80FF8040u), 2);
   std::ofstream(dir + "/seed.ico", std::ios::binary)
       .write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));

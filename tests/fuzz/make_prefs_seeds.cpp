@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
       "\r\r\n  =\n;\n[]\nbare\n\tkey\t=\tvalue\t\n",
   };
   int n = 0;
-  for (const char* seed : seeds) std::ofstream(dir + "/seed" + std::to_string(n++) + ".ini", std::ios::binary) << seed;
+  for (const char* seed : seeds)
+    std::ofstream(dir + "/seed" + std::to_string(n++) + ".ini", std::ios::binary) << seed;
   return 0;
 }

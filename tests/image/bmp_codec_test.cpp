@@ -11,7 +11,9 @@
 
 namespace {
 
-Bytes small_24() { return make_bmp(2, 2, 24, Bytes(16, 0x40)); }
+Bytes small_24() {
+  return make_bmp(2, 2, 24, Bytes(16, 0x40));
+}
 
 bool parses(const Bytes& b) {
   BmpLayout layout{};
@@ -81,7 +83,8 @@ TEST(BmpParse, rejects_unknown_bit_counts_compression_and_palettes) {
     put16(b, 28, static_cast<std::uint32_t>(bits));
     EXPECT_FALSE(parses(b)) << bits;
   }
-  for (std::uint32_t compression : {1u, 2u, 4u, 5u, 3u}) {  // RLE8, RLE4, JPEG, PNG; bitfields at 24
+  for (std::uint32_t compression :
+       {1u, 2u, 4u, 5u, 3u}) {  // RLE8, RLE4, JPEG, PNG; bitfields at 24
     Bytes b = small_24();
     put32(b, 30, compression);
     EXPECT_FALSE(parses(b)) << compression;
@@ -185,8 +188,8 @@ TEST_F(BmpWriteTest, unsupported_depth_creates_no_file) {
 
 TEST_F(BmpWriteTest, unwritable_path_fails_cleanly) {
   Bytes store(8, 0);
-  EXPECT_EQ(bmp_write(dir.file("missing/x.bmp").c_str(), store.data(), 2, 1, 8, 24,
-                      ROWS_BOTTOM_UP, 7, 24),
+  EXPECT_EQ(bmp_write(dir.file("missing/x.bmp").c_str(), store.data(), 2, 1, 8, 24, ROWS_BOTTOM_UP,
+                      7, 24),
             0);
   EXPECT_EQ(bmp_write("", store.data(), 2, 1, 8, 24, ROWS_BOTTOM_UP, 7, 24), 0);
 }

@@ -46,7 +46,9 @@ int tsta_decode(ImageDecodeContext* c, std::uint8_t* pixels, std::int64_t pitch,
   return 1;
 }
 
-void tsta_release(ImageDecodeContext*) { calls += "releaseA "; }
+void tsta_release(ImageDecodeContext*) {
+  calls += "releaseA ";
+}
 
 int tstb_check(ImageDecodeContext* c) {
   calls += "checkB ";
@@ -59,7 +61,9 @@ int tstb_decode(ImageDecodeContext*, std::uint8_t*, std::int64_t, int) {
   calls += "decodeB ";
   return 0;
 }
-void tstb_release(ImageDecodeContext*) { calls += "releaseB "; }
+void tstb_release(ImageDecodeContext*) {
+  calls += "releaseB ";
+}
 
 const ImageDecoder decoder_a{tsta_check, tsta_decode, tsta_release, CODEC_TSTA};
 const ImageDecoder decoder_b{tstb_check, tstb_decode, tstb_release, CODEC_TSTB};
@@ -75,9 +79,8 @@ std::vector<EncodeCall> encoded;
 
 int record_encode(bool alpha, const std::uint8_t* pixels, int width, int height, std::int64_t pitch,
                   int flags, int quality, int depth) {
-  encoded.push_back(EncodeCall{
-      std::vector<std::uint8_t>(pixels, pixels + pitch * height), width, height, pitch, flags,
-      quality, depth, alpha});
+  encoded.push_back(EncodeCall{std::vector<std::uint8_t>(pixels, pixels + pitch * height), width,
+                               height, pitch, flags, quality, depth, alpha});
   return 1;
 }
 int encode_plain(const char*, const std::uint8_t* p, int w, int h, std::int64_t pitch, int f, int q,
@@ -108,8 +111,8 @@ class CodecRegistryTest : public RuntimeTest {
     return decode_chain(data.data(), static_cast<std::uint32_t>(data.size()));
   }
   static std::vector<std::uint8_t> tsta(int w, int h, int depth, std::vector<std::uint8_t> rows) {
-    std::vector<std::uint8_t> d = {'T', 'S', 'T', 'A', std::uint8_t(w), std::uint8_t(h),
-                                   std::uint8_t(depth)};
+    std::vector<std::uint8_t> d = {
+        'T', 'S', 'T', 'A', std::uint8_t(w), std::uint8_t(h), std::uint8_t(depth)};
     d.insert(d.end(), rows.begin(), rows.end());
     return d;
   }
@@ -203,7 +206,8 @@ TEST_F(EncodeDispatchTest, bmp_goes_to_the_built_in_writer) {
   std::string name = dir.file("out.bmp");
   std::vector<std::uint8_t> store = {9, 8, 7, 0};
   ASSERT_EQ(
-      encode_dispatch(name.c_str(), store.data(), CODEC_BMP, 1, 1, 4, 24, ROWS_BOTTOM_UP, 7, 24), 1);
+      encode_dispatch(name.c_str(), store.data(), CODEC_BMP, 1, 1, 4, 24, ROWS_BOTTOM_UP, 7, 24),
+      1);
   std::vector<std::uint8_t> file;
   ASSERT_TRUE(file_read_whole(name.c_str(), file));
   EXPECT_EQ(file.size(), 58u);

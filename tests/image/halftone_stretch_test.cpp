@@ -54,7 +54,7 @@ TEST(HalftoneStretch, averages_in_both_directions_over_padded_rows) {
   Pixels source = {10, 10, 10, 20, 20, 20, 0xEE, 0xEE, 30, 30, 30, 41, 41, 41, 0xEE, 0xEE};
   Pixels target(4, 0xCC);
   ASSERT_TRUE(halftone_stretch(target.data(), 1, 1, 4, source.data(), 2, 2, 8, 3));
-  EXPECT_EQ(target[0], 25);  // 101 / 4 = 25.25
+  EXPECT_EQ(target[0], 25);    // 101 / 4 = 25.25
   EXPECT_EQ(target[3], 0xCC);  // padding untouched
   // 1 x 3 column to 1 x 2: rows weigh 2/3, 1/3 and 1/3, 2/3.
   Pixels column = {0, 0, 0, 0, 90, 90, 90, 0, 255, 255, 255, 0};

@@ -82,8 +82,8 @@ TEST(IconSelect, png_images_are_sized_from_their_header) {
   Bytes icon(6 + 16, 0);
   put16(icon, 2, 1);
   put16(icon, 4, 1);
-  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-               0,    0,   1,   0,   0,    0,    0,    64,  8, 6, 0, 0,  0,   0,   0,   0, 0};
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
+               0,    1,   0,   0,   0,    0,    64,   8,    6, 0, 0, 0,  0,   0,   0,   0};
   put32(icon, 6 + 8, static_cast<std::uint32_t>(png.size()));
   put32(icon, 6 + 12, static_cast<std::uint32_t>(icon.size()));
   icon.insert(icon.end(), png.begin(), png.end());

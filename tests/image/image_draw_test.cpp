@@ -56,7 +56,7 @@ TEST_F(ImageDrawTest, premultiplied_copy_scales_colours_by_alpha) {
 }
 
 TEST_F(ImageDrawTest, disabled_copy_is_grey_compressed_towards_the_middle) {
-  EXPECT_EQ(disabled_grey(0, 0, 0), 64 + (0 - 448) / 10);  // 64 - 44 = 20
+  EXPECT_EQ(disabled_grey(0, 0, 0), 64 + (0 - 448) / 10);                // 64 - 44 = 20
   EXPECT_EQ(disabled_grey(255, 255, 255), 192 + (7 * 255 - 1344) / 10);  // 192 + 44 = 236
   EXPECT_EQ(disabled_grey(100, 100, 100), 100);
   PixelStore source = store_32(1, 1, {0xFF646464});

@@ -46,7 +46,8 @@ class ImageObjectTest : public RuntimeTest {
   std::vector<int> blue_row(object_number number, int row = 0) {
     PixelStoreInfo info = pixels(number);
     std::vector<int> out;
-    for (int x = 0; x < info.width; ++x) out.push_back(info.bits[row * info.pitch + x * info.depth / 8]);
+    for (int x = 0; x < info.width; ++x)
+      out.push_back(info.bits[row * info.pitch + x * info.depth / 8]);
     return out;
   }
 };
@@ -272,23 +273,26 @@ TEST_F(ImageCodecTest, saving_32_bits_as_jpeg_flattens_onto_white) {
   EXPECT_EQ(image_format(2), CODEC_JPEG);
   EXPECT_EQ(image_depth(2), 24);
   PixelStoreInfo info = pixels(2);
-  EXPECT_GT(info.bits[4 * info.pitch + 2 * 3], 245);   // left: white
-  EXPECT_LT(info.bits[4 * info.pitch + 13 * 3], 10);   // right: black
+  EXPECT_GT(info.bits[4 * info.pitch + 2 * 3], 245);  // left: white
+  EXPECT_LT(info.bits[4 * info.pitch + 13 * 3], 10);  // right: black
 }
 
 TEST_F(ImageCodecTest, png_round_trip_keeps_alpha_and_source_depth) {
-  make_32(IMAGE_WORK, 3, 2, {0x80102030, 0xFF405060, 0x00000000, 0x01020304, 0xFEFDFCFB, 0x7F7F7F7F});
+  make_32(IMAGE_WORK, 3, 2,
+          {0x80102030, 0xFF405060, 0x00000000, 0x01020304, 0xFEFDFCFB, 0x7F7F7F7F});
   std::string out = dir.file("a.png");
   ASSERT_NE(image_save(IMAGE_WORK, out.c_str(), CODEC_PNG), 0);
   ASSERT_NE(image_load(4, out.c_str()), 0u);
   EXPECT_EQ(image_format(4), CODEC_PNG);
   EXPECT_EQ(image_source_depth(4), 32);
-  EXPECT_EQ(Bytes(pixels(4).bits, pixels(4).bits + 24), Bytes(pixels(IMAGE_WORK).bits, pixels(IMAGE_WORK).bits + 24));
+  EXPECT_EQ(Bytes(pixels(4).bits, pixels(4).bits + 24),
+            Bytes(pixels(IMAGE_WORK).bits, pixels(IMAGE_WORK).bits + 24));
 }
 
 TEST_F(ImageCodecTest, bmp_of_eight_bits_saves_as_a_palette_png_by_its_source_depth) {
   Bytes palette(256 * 4, 0);
-  for (int i = 0; i < 256; ++i) palette[i * 4] = palette[i * 4 + 1] = palette[i * 4 + 2] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 256; ++i)
+    palette[i * 4] = palette[i * 4 + 1] = palette[i * 4 + 2] = static_cast<std::uint8_t>(i);
   Bytes rows(4 * 2);
   for (int i = 0; i < 8; ++i) rows[i] = static_cast<std::uint8_t>(i * 30);
   ASSERT_NE(catch_bytes(IMAGE_WORK, make_bmp(4, 2, 8, rows, palette)), 0u);

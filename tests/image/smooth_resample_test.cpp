@@ -18,7 +18,8 @@ using Pixels = std::vector<std::uint8_t>;
 // A row of grey, opaque pixels.
 Pixels grey_row(const std::vector<int>& values) {
   Pixels row;
-  for (int v : values) row.insert(row.end(), {std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), 255});
+  for (int v : values)
+    row.insert(row.end(), {std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), 255});
   return row;
 }
 
@@ -138,8 +139,8 @@ TEST(SmoothResample, transparent_pixels_bleed_white_and_stay_transparent) {
   Pixels clear = {5, 6, 7, 0, 8, 9, 10, 0, 11, 12, 13, 0, 1, 2, 3, 0};
   Pixels out(4 * 4, 0);
   ASSERT_TRUE(smooth_resample_pixels(out.data(), 2, 2, clear.data(), 4, 1));
-  for (int p = 0; p < 4; ++p) EXPECT_EQ((Pixels{out.begin() + p * 4, out.begin() + p * 4 + 4}),
-                                        (Pixels{255, 255, 255, 0}));
+  for (int p = 0; p < 4; ++p)
+    EXPECT_EQ((Pixels{out.begin() + p * 4, out.begin() + p * 4 + 4}), (Pixels{255, 255, 255, 0}));
 }
 
 // The pass order decides where the intermediate rounding happens; picking

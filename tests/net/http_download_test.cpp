@@ -52,8 +52,9 @@ TEST_F(HttpDownloadTest, request_names_the_target_and_the_host_with_its_port) {
   server.serve(1, answer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"));
   EXPECT_EQ(http_download(server.url("tools/jhead.exe?v=1"), target), 2);
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(server.requests()[0], "GET /tools/jhead.exe?v=1 HTTP/1.1\r\nAccept: */*\r\nHost: 127.0.0.1:" +
-                                      std::to_string(server.port()) + "\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(server.requests()[0],
+            "GET /tools/jhead.exe?v=1 HTTP/1.1\r\nAccept: */*\r\nHost: 127.0.0.1:" +
+                std::to_string(server.port()) + "\r\nConnection: close\r\n\r\n");
 }
 
 TEST_F(HttpDownloadTest, content_length_body_writes_only_the_announced_bytes) {
@@ -75,7 +76,8 @@ TEST_F(HttpDownloadTest, larger_body_across_many_blocks) {
   for (int i = 0; i < 70000; ++i) body.push_back(static_cast<char>('A' + i % 26));
   LoopbackServer server;
   server.serve(1, [&](LoopbackPeer& peer, int) {
-    peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
+    peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                   "\r\n\r\n");
     for (std::size_t at = 0; at < body.size(); at += 7000) {
       peer.send_text(body.substr(at, 7000));
       LoopbackPeer::pause(5);
@@ -89,7 +91,8 @@ TEST_F(HttpDownloadTest, chunks_in_one_block_and_framing_split_across_blocks) {
   LoopbackServer server;
   server.serve(2, [](LoopbackPeer& peer, int n) {
     const std::string response =
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n4\r\ndefg\r\n1\r\nh\r\n0\r\n\r\n";
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: "
+        "chunked\r\n\r\n3\r\nabc\r\n4\r\ndefg\r\n1\r\nh\r\n0\r\n\r\n";
     if (n == 0) {
       peer.send_text(response);
       return;
@@ -139,8 +142,10 @@ TEST_F(HttpDownloadTest, refused_connection_and_unknown_host_fail) {
 TEST_F(HttpDownloadTest, body_cut_before_its_length_fails_and_removes_the_file) {
   LoopbackServer server;
   server.serve(2, [](LoopbackPeer& peer, int n) {
-    if (n == 0) peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly a part");
-    else peer.send_text("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nparts\r\n");
+    if (n == 0)
+      peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly a part");
+    else
+      peer.send_text("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nparts\r\n");
   });
   EXPECT_EQ(http_download(server.url("length"), target), 0);
   EXPECT_FALSE(file_left());
@@ -174,7 +179,9 @@ TEST_F(HttpDownloadTest, redirects_elsewhere_or_without_end_fail_without_a_file)
   EXPECT_EQ(http_download(relative.url("a"), target), 0);
   LoopbackServer loop;
   const std::string again = loop.url("again");
-  loop.serve(6, [&](LoopbackPeer& peer, int) { peer.send_text("HTTP/1.1 307 Again\r\nLocation: " + again + "\r\n\r\n"); });
+  loop.serve(6, [&](LoopbackPeer& peer, int) {
+    peer.send_text("HTTP/1.1 307 Again\r\nLocation: " + again + "\r\n\r\n");
+  });
   EXPECT_EQ(http_download(again, target), 0);
   EXPECT_EQ(loop.requests().size(), 6u);  // the first request and five redirects
   EXPECT_FALSE(file_left());
@@ -225,7 +232,8 @@ TEST_F(HttpDownloadTest, hostile_framing_fails_without_a_file) {
   endless_status.serve(1, answer(std::string(3000, 'H')));
   EXPECT_EQ(http_download(endless_status.url("x"), target), 0);
   LoopbackServer long_headers;
-  long_headers.serve(1, answer("HTTP/1.1 200 OK\r\nX-Long: " + std::string(2100, 'y') + "\r\n\r\nbody"));
+  long_headers.serve(
+      1, answer("HTTP/1.1 200 OK\r\nX-Long: " + std::string(2100, 'y') + "\r\n\r\nbody"));
   EXPECT_EQ(http_download(long_headers.url("x"), target), 0);
   EXPECT_FALSE(file_left());
 }

@@ -24,7 +24,8 @@ Result run(const std::string& response, std::size_t piece = 0, bool close_at_end
     return true;
   };
   if (piece == 0) piece = response.size() ? response.size() : 1;
-  for (std::size_t at = 0; at < response.size() && parser.outcome() == HttpOutcome::NeedMore; at += piece)
+  for (std::size_t at = 0; at < response.size() && parser.outcome() == HttpOutcome::NeedMore;
+       at += piece)
     parser.feed(std::string_view(response).substr(at, piece), sink);
   if (close_at_end) parser.finish_at_close(sink);
   result.outcome = parser.outcome();
@@ -36,7 +37,8 @@ TEST(HttpResponse, content_length_writes_exactly_the_announced_bytes) {
   EXPECT_EQ(r.outcome, HttpOutcome::Complete);
   EXPECT_EQ(r.body, "hello");
   EXPECT_EQ(r.starts, 1);
-  for (std::size_t piece : {1u, 2u, 7u}) EXPECT_EQ(run("HTTP/1.1 200 OK\r\ncontent-LENGTH:5\r\n\r\nhello", piece).body, "hello");
+  for (std::size_t piece : {1u, 2u, 7u})
+    EXPECT_EQ(run("HTTP/1.1 200 OK\r\ncontent-LENGTH:5\r\n\r\nhello", piece).body, "hello");
 }
 
 TEST(HttpResponse, zero_length_body_completes_with_an_announced_start) {
@@ -48,7 +50,8 @@ TEST(HttpResponse, zero_length_body_completes_with_an_announced_start) {
 
 TEST(HttpResponse, body_shorter_than_announced_fails) {
   EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort").outcome, HttpOutcome::Failed);
-  EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort", 0, false).outcome, HttpOutcome::NeedMore);
+  EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort", 0, false).outcome,
+            HttpOutcome::NeedMore);
 }
 
 TEST(HttpResponse, chunks_in_one_block_and_split_anywhere) {
@@ -60,18 +63,21 @@ TEST(HttpResponse, chunks_in_one_block_and_split_anywhere) {
     EXPECT_EQ(r.outcome, HttpOutcome::Complete) << piece;
     EXPECT_EQ(r.body, "Wikipedia in\r\n\r\nchunks.") << piece;
   }
-  EXPECT_EQ(run("HTTP/1.1 200 OK\ntransfer-encoding: Chunked, chunked\n\n3\nabc\n0\n\n").body, "abc");
+  EXPECT_EQ(run("HTTP/1.1 200 OK\ntransfer-encoding: Chunked, chunked\n\n3\nabc\n0\n\n").body,
+            "abc");
 }
 
 TEST(HttpResponse, chunked_body_cut_before_its_last_chunk_fails) {
   const std::string head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
   EXPECT_EQ(run(head + "4\r\nWiki\r\n").outcome, HttpOutcome::Failed);
   EXPECT_EQ(run(head + "4\r\nWi").outcome, HttpOutcome::Failed);
-  EXPECT_EQ(run(head + "4\r\nWikiXX5\r\n").outcome, HttpOutcome::Failed);  // no line end after the data
+  EXPECT_EQ(run(head + "4\r\nWikiXX5\r\n").outcome,
+            HttpOutcome::Failed);  // no line end after the data
 }
 
 TEST(HttpResponse, content_length_wins_over_chunked) {
-  Result r = run("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n3\r\nabc");
+  Result r =
+      run("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n3\r\nabc");
   EXPECT_EQ(r.outcome, HttpOutcome::Complete);
   EXPECT_EQ(r.body, "3\r\n");
 }
@@ -83,13 +89,15 @@ TEST(HttpResponse, body_without_length_runs_to_the_close) {
 }
 
 TEST(HttpResponse, other_statuses_fail_and_redirects_carry_their_location) {
-  EXPECT_EQ(run("HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!").outcome, HttpOutcome::Failed);
+  EXPECT_EQ(run("HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!").outcome,
+            HttpOutcome::Failed);
   EXPECT_EQ(run("HTTP/1.1 404 Not 200\r\n\r\n").outcome, HttpOutcome::Failed);
   EXPECT_EQ(run("HTTP/1.1 2000 OK\r\n\r\nx").outcome, HttpOutcome::Failed);
   EXPECT_EQ(run("SMTP 200 OK\r\n\r\nx").outcome, HttpOutcome::Failed);
   HttpResponseParser parser;
   HttpBodySink sink = [](std::string_view) { return true; };
-  EXPECT_EQ(parser.feed("HTTP/1.1 302 Found\r\nLocation:  http://h/next  \r\n\r\n<html>moved</html>", sink),
+  EXPECT_EQ(parser.feed(
+                "HTTP/1.1 302 Found\r\nLocation:  http://h/next  \r\n\r\n<html>moved</html>", sink),
             HttpOutcome::Redirect);
   EXPECT_EQ(parser.location(), "http://h/next");
   EXPECT_EQ(parser.body_bytes(), 0u);
@@ -97,7 +105,8 @@ TEST(HttpResponse, other_statuses_fail_and_redirects_carry_their_location) {
 }
 
 TEST(HttpResponse, headers_must_end_within_2048_bytes) {
-  std::string long_header = "HTTP/1.1 200 OK\r\nX-Filler: " + std::string(2100, 'f') + "\r\n\r\nbody";
+  std::string long_header =
+      "HTTP/1.1 200 OK\r\nX-Filler: " + std::string(2100, 'f') + "\r\n\r\nbody";
   EXPECT_EQ(run(long_header, 100).outcome, HttpOutcome::Failed);
   std::string no_line_end(3000, 'H');
   Result r = run(no_line_end, 0, false);
@@ -106,7 +115,8 @@ TEST(HttpResponse, headers_must_end_within_2048_bytes) {
   std::string just_fits = "HTTP/1.1 200 OK\r\nX: " + std::string(2048 - 24, 'f') + "\r\n\r\n";
   ASSERT_EQ(just_fits.size(), 2048u);
   EXPECT_EQ(run(just_fits + "ok").outcome, HttpOutcome::Complete);
-  EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Le").outcome, HttpOutcome::Failed);  // closed inside the headers
+  EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Le").outcome,
+            HttpOutcome::Failed);  // closed inside the headers
 }
 
 TEST(HttpResponse, hostile_sizes_are_refused) {
@@ -117,8 +127,9 @@ TEST(HttpResponse, hostile_sizes_are_refused) {
   EXPECT_EQ(run(chunked + "\r\n").outcome, HttpOutcome::Failed);
   EXPECT_EQ(run(chunked + std::string(300, '0')).outcome, HttpOutcome::Failed);
   for (const char* length : {"-1", "99999999999999999999", "1000000001", "12abc", "", "0x10"})
-    EXPECT_EQ(run(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length + "\r\n\r\nbody").outcome,
-              HttpOutcome::Failed)
+    EXPECT_EQ(
+        run(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length + "\r\n\r\nbody").outcome,
+        HttpOutcome::Failed)
         << length;
   EXPECT_EQ(run("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: 5\r\n\r\nbody!").outcome,
             HttpOutcome::Failed);
@@ -127,14 +138,17 @@ TEST(HttpResponse, hostile_sizes_are_refused) {
 TEST(HttpResponse, refusing_sink_fails_the_download) {
   HttpResponseParser parser;
   HttpBodySink refuse = [](std::string_view bytes) { return bytes.empty(); };
-  EXPECT_EQ(parser.feed("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", refuse), HttpOutcome::Failed);
+  EXPECT_EQ(parser.feed("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", refuse),
+            HttpOutcome::Failed);
 }
 
 TEST(HttpRequest, request_line_and_host_line) {
   EXPECT_EQ(http_request_text("http://tools.example/bin/jhead.exe"),
-            "GET /bin/jhead.exe HTTP/1.1\r\nAccept: */*\r\nHost: tools.example\r\nConnection: close\r\n\r\n");
+            "GET /bin/jhead.exe HTTP/1.1\r\nAccept: */*\r\nHost: tools.example\r\nConnection: "
+            "close\r\n\r\n");
   EXPECT_EQ(http_request_text("http://tools.example:8080/jhead.exe?v=3"),
-            "GET /jhead.exe?v=3 HTTP/1.1\r\nAccept: */*\r\nHost: tools.example:8080\r\nConnection: close\r\n\r\n");
+            "GET /jhead.exe?v=3 HTTP/1.1\r\nAccept: */*\r\nHost: tools.example:8080\r\nConnection: "
+            "close\r\n\r\n");
   EXPECT_EQ(http_request_text("http://tools.example"),
             "GET / HTTP/1.1\r\nAccept: */*\r\nHost: tools.example\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(http_port("http://h:80/x"), 80);

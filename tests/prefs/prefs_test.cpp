@@ -10,7 +10,6 @@
 
 namespace {
 
-
 TEST_F(PrefsTest, created_file_with_a_b_and_c_is_three_lines) {
   std::string path = dir.file("new.ini");
   ASSERT_NE(prefs_create(path), 0u);
@@ -49,7 +48,8 @@ TEST_F(PrefsTest, keys_match_without_letter_case_and_the_first_wins) {
 }
 
 TEST_F(PrefsTest, semicolons_values_without_digits_and_comments) {
-  std::string path = write_file("c.ini", "; a comment\n;tight\nQuality = ;7\nText = \"quoted\" ; kept\n");
+  std::string path =
+      write_file("c.ini", "; a comment\n;tight\nQuality = ;7\nText = \"quoted\" ; kept\n");
   ASSERT_NE(prefs_open(path), 0u);
   EXPECT_EQ(prefs_read_string("Quality", ""), ";7");
   EXPECT_EQ(prefs_read_int("Quality", 9), 0);
@@ -80,7 +80,9 @@ TEST_F(PrefsTest, byte_order_mark_file_keeps_latin1_inside_and_utf8_outside) {
   ASSERT_NE(prefs_open(path), 0u);
   EXPECT_EQ(prefs_state().code_page, PREFS_CODE_PAGE_UTF8);
   EXPECT_EQ(prefs_read_string("Name", ""), "M\xFCller");
-  prefs_write_string("Stadt", "K\xE4" "ln");
+  prefs_write_string("Stadt",
+                     "K\xE4"
+                     "ln");
   prefs_close();
   EXPECT_EQ(read_file(path), "\xEF\xBB\xBF\r\nName = M\xC3\xBCller\r\nStadt = K\xC3\xA4ln\r\n");
   ASSERT_NE(prefs_open(path), 0u);

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "prefs_fixture.h"
 
 namespace {

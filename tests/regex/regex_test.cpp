@@ -31,7 +31,8 @@ TEST_F(RegexTest, replacement_longer_than_the_match_grows_the_result) {
   std::string result = regex_replace(REGEX_WEBNAME, subject, "<>");
   ASSERT_EQ(result.size(), 6000u);
   for (std::size_t i = 0; i < result.size(); i += 2) ASSERT_EQ(result.substr(i, 2), "<>");
-  std::string mixed = regex_replace(REGEX_WEBNAME, std::string(5000, 'a') + " " + std::string(5000, 'b'), "__");
+  std::string mixed =
+      regex_replace(REGEX_WEBNAME, std::string(5000, 'a') + " " + std::string(5000, 'b'), "__");
   EXPECT_EQ(mixed.size(), 10002u);
   EXPECT_EQ(mixed.substr(4998, 6), "aa__bb");
 }

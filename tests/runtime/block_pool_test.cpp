@@ -78,8 +78,9 @@ TEST_F(BlockPoolTest, chunks_grow_by_a_sixteenth_up_to_the_ceiling) {
   for (int i = 0; i < 2000; ++i) {
     bool needs_chunk = pool->partial_chunks == nullptr;
     pool_alloc(pool);
-    if (needs_chunk) capacities.push_back(pool->partial_chunks ? pool->partial_chunks->capacity
-                                                               : pool->full_chunks->capacity);
+    if (needs_chunk)
+      capacities.push_back(pool->partial_chunks ? pool->partial_chunks->capacity
+                                                : pool->full_chunks->capacity);
   }
   // 16 blocks a chunk until total/16 (in multiples of 16) reaches 16 at 256
   // blocks; then that sixteenth (16, 16, ..., 32, ...) capped at 64.

@@ -62,7 +62,8 @@ TEST_F(FilesTest, size_of_drives_network_paths_and_parent_directories) {
 
 TEST_F(FilesTest, size_of_a_five_gigabyte_sparse_file_is_exact) {
   std::string path = dir.file("big.bin");
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD returned = 0;
   DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);

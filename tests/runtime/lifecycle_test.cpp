@@ -11,13 +11,30 @@ namespace {
 
 std::string trace;
 
-void start_network() { trace += "net "; }
-void start_images() { trace += "img "; EXPECT_TRUE(heap_is_open(HEAP_CODEC)); }
-void start_codecs() { trace += "codec "; }
-void start_regex() { trace += "re "; }
-void stop_threads() { trace += "threads "; }
-void stop_images() { trace += "images "; EXPECT_TRUE(heap_is_open(HEAP_CODEC)); }
-void stop_prefs() { trace += "prefs "; EXPECT_TRUE(heap_is_open(HEAP_RUNTIME)); }
+void start_network() {
+  trace += "net ";
+}
+void start_images() {
+  trace += "img ";
+  EXPECT_TRUE(heap_is_open(HEAP_CODEC));
+}
+void start_codecs() {
+  trace += "codec ";
+}
+void start_regex() {
+  trace += "re ";
+}
+void stop_threads() {
+  trace += "threads ";
+}
+void stop_images() {
+  trace += "images ";
+  EXPECT_TRUE(heap_is_open(HEAP_CODEC));
+}
+void stop_prefs() {
+  trace += "prefs ";
+  EXPECT_TRUE(heap_is_open(HEAP_RUNTIME));
+}
 
 TEST(Lifecycle, stages_run_in_their_fixed_order_whatever_the_join_order) {
   // Joined out of order, and twice, on purpose.

@@ -121,14 +121,16 @@ TEST_F(ProgramsTest, pipes_in_both_directions) {
   CloseHandle(upper->input);
   upper->input = nullptr;
   EXPECT_EQ(read_pipe(upper->output), "HALLO WELT");
-  auto* err = reinterpret_cast<ProgramRecord*>(program_run(helper, "err fehler", "", RUN_OPEN | RUN_ERROR));
+  auto* err =
+      reinterpret_cast<ProgramRecord*>(program_run(helper, "err fehler", "", RUN_OPEN | RUN_ERROR));
   ASSERT_NE(err, nullptr);
   EXPECT_EQ(read_pipe(err->error), "fehler");
   program_free(ANY_OBJECT);
 }
 
 TEST_F(ProgramsTest, a_connected_pipeline_of_two_programs) {
-  auto* first = reinterpret_cast<ProgramRecord*>(program_run(helper, "out bild.jpg", "", RUN_OPEN | RUN_READ));
+  auto* first = reinterpret_cast<ProgramRecord*>(
+      program_run(helper, "out bild.jpg", "", RUN_OPEN | RUN_READ));
   ASSERT_NE(first, nullptr);
   auto* second = reinterpret_cast<ProgramRecord*>(
       program_run(helper, "upper", "", RUN_OPEN | RUN_READ | RUN_CONNECT, first));
@@ -151,7 +153,8 @@ TEST_F(ProgramsTest, missing_program_fails_and_leaves_no_handle_open) {
 }
 
 TEST_F(ProgramsTest, open_record_holds_the_process_and_its_id) {
-  auto* record = reinterpret_cast<ProgramRecord*>(program_run(helper, "sleep 10", "", RUN_OPEN | RUN_WAIT));
+  auto* record =
+      reinterpret_cast<ProgramRecord*>(program_run(helper, "sleep 10", "", RUN_OPEN | RUN_WAIT));
   ASSERT_NE(record, nullptr);
   ASSERT_NE(record->process, nullptr);
   EXPECT_NE(record->process_id, 0u);
@@ -163,7 +166,8 @@ TEST_F(ProgramsTest, open_record_holds_the_process_and_its_id) {
 }
 
 TEST(ProgramRules, command_line_and_shell_directory) {
-  EXPECT_EQ(program_command_line("jhead.exe", "-te \"a.jpg\" \"b.jpg\""), "\"jhead.exe\" -te \"a.jpg\" \"b.jpg\"");
+  EXPECT_EQ(program_command_line("jhead.exe", "-te \"a.jpg\" \"b.jpg\""),
+            "\"jhead.exe\" -te \"a.jpg\" \"b.jpg\"");
   EXPECT_EQ(program_command_line("\"C:\\x y\\t.exe\"", ""), "\"C:\\x y\\t.exe\"");
   EXPECT_EQ(program_command_line("explorer", "C:\\Out\\"), "\"explorer\" C:\\Out\\");
   EXPECT_EQ(program_shell_directory("C:\\Tools\\jhead.exe", ""), "C:\\Tools\\");

@@ -42,8 +42,10 @@ void widget_release(object_number id) {
 }
 
 void widget_free(object_number id) {
-  if (id == ANY_OBJECT) registry_free_all(widgets);
-  else widget_release(id);
+  if (id == ANY_OBJECT)
+    registry_free_all(widgets);
+  else
+    widget_release(id);
 }
 
 class RegistryTest : public RuntimeTest {
@@ -123,7 +125,8 @@ TEST_F(RegistryTest, iteration_lists_numbers_ascending_then_handles_oldest_first
   widget_create(0, 13);
   std::vector<object_number> seen;
   object_number id = 0;
-  for (void* r = registry_first(widgets, &id); r; r = registry_next(widgets, &id)) seen.push_back(id);
+  for (void* r = registry_first(widgets, &id); r; r = registry_next(widgets, &id))
+    seen.push_back(id);
   EXPECT_EQ(seen, (std::vector<object_number>{0, 9, old_handle, new_handle}));
 }
 
@@ -131,14 +134,10 @@ TEST_F(RegistryTest, values_that_name_nothing_find_nothing_and_change_nothing) {
   object_number handle = widget_create(ANY_OBJECT, 1);
   widget_create(4, 2);
   Widget stranger{reinterpret_cast<void*>(1), 5};  // looks like a live record, is not one
-  const object_number bogus[] = {-2,
-                                 -1000,
-                                 15,
-                                 16,
-                                 1 << 20,
-                                 reinterpret_cast<object_number>(&stranger),
-                                 handle + 8,
-                                 static_cast<object_number>(0x7FFFFFFFFFFF)};
+  const object_number bogus[] = {-2,         -1000,
+                                 15,         16,
+                                 1 << 20,    reinterpret_cast<object_number>(&stranger),
+                                 handle + 8, static_cast<object_number>(0x7FFFFFFFFFFF)};
   for (object_number value : bogus) {
     EXPECT_EQ(registry_lookup(widgets, value), nullptr) << value;
     registry_release(widgets, value);

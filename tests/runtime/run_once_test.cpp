@@ -36,8 +36,12 @@ TEST(RunOnce, runs_once_and_every_caller_waits_for_it) {
 }
 
 int counter_a = 0, counter_b = 0;
-void bump_a() { ++counter_a; }
-void bump_b() { ++counter_b; }
+void bump_a() {
+  ++counter_a;
+}
+void bump_b() {
+  ++counter_b;
+}
 
 TEST(RunOnce, each_guard_is_independent) {
   RunOnceGuard first = 0, second = 0;

@@ -24,9 +24,12 @@ TEST(Strings, length_left_and_equality) {
 
 TEST(Strings, lower_case_follows_the_ansi_code_page) {
   EXPECT_EQ(string_lower("JPG"), "jpg");
-  EXPECT_EQ(string_lower("\xC4" "B"), "\xE4" "b");  // ÄB -> äb
+  EXPECT_EQ(string_lower("\xC4"
+                         "B"),
+            "\xE4"
+            "b");                                           // ÄB -> äb
   EXPECT_EQ(string_lower("\xD6\xDC\xC9"), "\xF6\xFC\xE9");  // ÖÜÉ -> öüé
-  EXPECT_EQ(string_lower("\xD7\xDF"), "\xD7\xDF");  // multiplication sign and ß stay
+  EXPECT_EQ(string_lower("\xD7\xDF"), "\xD7\xDF");          // multiplication sign and ß stay
   EXPECT_EQ(string_lower("a1-_"), "a1-_");
 }
 

@@ -41,7 +41,8 @@ int upper() {
   char buffer[4096];
   DWORD got = 0;
   while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    for (DWORD i = 0; i < got; ++i) buffer[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(buffer[i])));
+    for (DWORD i = 0; i < got; ++i)
+      buffer[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(buffer[i])));
     DWORD written = 0;
     WriteFile(out, buffer, got, &written, nullptr);
   }

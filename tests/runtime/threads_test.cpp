@@ -85,7 +85,8 @@ TEST_F(ThreadsTest, many_short_threads_are_dropped_from_the_list_as_they_end) {
 TEST_F(ThreadsTest, delay_pauses_about_the_time_asked) {
   auto start = std::chrono::steady_clock::now();
   delay(30);
-  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(ms, 29.0);
   delay(0);
   delay(-5);

@@ -6,30 +6,52 @@
 namespace {
 
 TEST(Utf8, latin1_becomes_one_or_two_bytes) {
-  Utf8Result r = text_to_utf8("a\xE4" "b", 100);
-  EXPECT_EQ(r.bytes, "a\xC3\xA4" "b");
+  Utf8Result r = text_to_utf8(
+      "a\xE4"
+      "b",
+      100);
+  EXPECT_EQ(r.bytes,
+            "a\xC3\xA4"
+            "b");
   EXPECT_EQ(r.consumed, 3u);
   EXPECT_EQ(text_to_utf8("\xFF\x80", 100).bytes, "\xC3\xBF\xC2\x80");
 }
 
 TEST(Utf8, capacity_never_splits_a_sequence) {
-  Utf8Result r = text_to_utf8("a\xE4" "b", 2);
+  Utf8Result r = text_to_utf8(
+      "a\xE4"
+      "b",
+      2);
   EXPECT_EQ(r.bytes, "a");
   EXPECT_EQ(r.consumed, 1u);
-  r = text_to_utf8("a\xE4" "b", 3);
+  r = text_to_utf8(
+      "a\xE4"
+      "b",
+      3);
   EXPECT_EQ(r.bytes, "a\xC3\xA4");
   EXPECT_EQ(r.consumed, 2u);
   EXPECT_EQ(text_to_utf8("abc", 0).consumed, 0u);
 }
 
 TEST(Utf8, back_to_latin1_with_question_marks_for_what_does_not_fit) {
-  EXPECT_EQ(text_from_utf8("a\xC3\xA4" "b"), "a\xE4" "b");
-  EXPECT_EQ(text_from_utf8("\xC4\x80"), "?");  // U+0100
+  EXPECT_EQ(text_from_utf8("a\xC3\xA4"
+                           "b"),
+            "a\xE4"
+            "b");
+  EXPECT_EQ(text_from_utf8("\xC4\x80"), "?");      // U+0100
   EXPECT_EQ(text_from_utf8("\xE2\x82\xAC"), "?");  // euro sign, three bytes
-  EXPECT_EQ(text_from_utf8("\xF0\x9F\x98\x80" "x"), "?x");  // four bytes
-  EXPECT_EQ(text_from_utf8("\xC3" "a"), "?a");  // malformed, resumes at a
-  EXPECT_EQ(text_from_utf8("\xE2\x82" "z"), "?z");
-  EXPECT_EQ(text_from_utf8("\x80\xBF" "q"), "q");  // stray continuation bytes dropped
+  EXPECT_EQ(text_from_utf8("\xF0\x9F\x98\x80"
+                           "x"),
+            "?x");  // four bytes
+  EXPECT_EQ(text_from_utf8("\xC3"
+                           "a"),
+            "?a");  // malformed, resumes at a
+  EXPECT_EQ(text_from_utf8("\xE2\x82"
+                           "z"),
+            "?z");
+  EXPECT_EQ(text_from_utf8("\x80\xBF"
+                           "q"),
+            "q");                          // stray continuation bytes dropped
   EXPECT_EQ(text_from_utf8("\xC3"), "?");  // cut at the end
   for (int c = 0; c < 256; ++c) {
     std::string latin1(1, static_cast<char>(c));

@@ -7,7 +7,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 using ServerSocket = SOCKET;
-inline void close_server_socket(ServerSocket s) { closesocket(s); }
+inline void close_server_socket(ServerSocket s) {
+  closesocket(s);
+}
 constexpr int kSendFlags = 0;
 #else
 #include <arpa/inet.h>
@@ -15,7 +17,9 @@ constexpr int kSendFlags = 0;
 #include <sys/socket.h>
 #include <unistd.h>
 using ServerSocket = int;
-inline void close_server_socket(ServerSocket s) { close(s); }
+inline void close_server_socket(ServerSocket s) {
+  close(s);
+}
 constexpr int kSendFlags = MSG_NOSIGNAL;  // a client that hung up must not end the test program
 #endif
 
@@ -34,12 +38,15 @@ class LoopbackPeer {
   void send_text(const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
-      int sent = ::send(socket_, text.data() + done, static_cast<int>(text.size() - done), kSendFlags);
+      int sent =
+          ::send(socket_, text.data() + done, static_cast<int>(text.size() - done), kSendFlags);
       if (sent <= 0) return;
       done += static_cast<std::size_t>(sent);
     }
   }
-  static void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+  static void pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
 
  private:
   ServerSocket socket_;

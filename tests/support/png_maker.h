@@ -35,14 +35,15 @@ inline bool png_maker_build(const PngSpec& spec, std::vector<std::uint8_t>* out,
                             png_infop info) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, out, png_maker_write, png_maker_flush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-               spec.bit_depth, spec.colour_type,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
+               static_cast<png_uint_32>(spec.height), spec.bit_depth, spec.colour_type,
                spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!spec.palette.empty())
     png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
   if (!spec.trns_alpha.empty())
-    png_set_tRNS(png, info, spec.trns_alpha.data(), static_cast<int>(spec.trns_alpha.size()), nullptr);
+    png_set_tRNS(png, info, spec.trns_alpha.data(), static_cast<int>(spec.trns_alpha.size()),
+                 nullptr);
   if (spec.trns_grey >= 0) {
     png_color_16 grey{};
     grey.gray = static_cast<png_uint_16>(spec.trns_grey);
@@ -75,7 +76,8 @@ struct PngRead {
 };
 
 inline void png_reader_read(png_structp png, png_bytep data, png_size_t length) {
-  auto* cursor = static_cast<std::pair<const std::uint8_t*, const std::uint8_t*>*>(png_get_io_ptr(png));
+  auto* cursor =
+      static_cast<std::pair<const std::uint8_t*, const std::uint8_t*>*>(png_get_io_ptr(png));
   if (length > static_cast<png_size_t>(cursor->second - cursor->first)) png_error(png, "short");
   std::memcpy(data, cursor->first, length);
   cursor->first += length;
@@ -87,7 +89,8 @@ inline bool png_reader_run(png_structp png, png_infop info, PngRead* result,
   png_set_read_fn(png, cursor, png_reader_read);
   png_read_info(png, info);
   png_uint_32 w, h;
-  png_get_IHDR(png, info, &w, &h, &result->bit_depth, &result->colour_type, nullptr, nullptr, nullptr);
+  png_get_IHDR(png, info, &w, &h, &result->bit_depth, &result->colour_type, nullptr, nullptr,
+               nullptr);
   result->width = static_cast<int>(w);
   result->height = static_cast<int>(h);
   png_colorp palette;
@@ -105,7 +108,8 @@ inline PngRead read_png(const std::vector<std::uint8_t>& data) {
   PngRead result;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  std::pair<const std::uint8_t*, const std::uint8_t*> cursor{data.data(), data.data() + data.size()};
+  std::pair<const std::uint8_t*, const std::uint8_t*> cursor{data.data(),
+                                                             data.data() + data.size()};
   if (!png_reader_run(png, info, &result, &cursor)) result = PngRead{};
   png_destroy_read_struct(&png, &info, nullptr);
   return result;

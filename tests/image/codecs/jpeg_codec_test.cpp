@@ -37,7 +37,9 @@ struct JumpErrors {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
 };
-[[noreturn]] void jump_out(j_common_ptr info) { std::longjmp(reinterpret_cast<JumpErrors*>(info->err)->jump, 1); }
+[[noreturn]] void jump_out(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JumpErrors*>(info->err)->jump, 1);
+}
 
 // Compresses 8 x 8 pixels of one ink set with the library directly.
 bool compress_inks(jpeg_compress_struct* c, J_COLOR_SPACE file_space, const JSAMPLE inks[4],
@@ -89,9 +91,11 @@ class JpegCodecTest : public CodecTest {
     file_read_whole(path.c_str(), contents);
     return contents;
   }
-  static void expect_near(const std::vector<int>& got, const std::vector<int>& want, int slack = 3) {
+  static void expect_near(const std::vector<int>& got, const std::vector<int>& want,
+                          int slack = 3) {
     ASSERT_EQ(got.size(), want.size());
-    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], slack) << "channel " << i;
+    for (std::size_t i = 0; i < got.size(); ++i)
+      EXPECT_NEAR(got[i], want[i], slack) << "channel " << i;
   }
 };
 
@@ -183,7 +187,8 @@ TEST_F(JpegCodecTest, quality_is_ten_times_the_clamped_setting) {
   EXPECT_EQ(jpeg_library_quality(10), 100);
   EXPECT_EQ(jpeg_library_quality(11), 100);
   Bytes store(static_cast<std::size_t>(image_row_pitch(64, 24) * 64));
-  for (std::size_t i = 0; i < store.size(); ++i) store[i] = static_cast<std::uint8_t>((i * 31) ^ (i >> 5));
+  for (std::size_t i = 0; i < store.size(); ++i)
+    store[i] = static_cast<std::uint8_t>((i * 31) ^ (i >> 5));
   std::size_t low = encode(store, 64, 64, 1, "q1.jpg").size();
   std::size_t high = encode(store, 64, 64, 10, "q10.jpg").size();
   std::size_t over = encode(store, 64, 64, 25, "q25.jpg").size();
@@ -237,7 +242,9 @@ TEST_F(JpegCodecTest, unwritable_file_fails_without_leaving_anything) {
   EXPECT_EQ(jpeg_codec_encode(dir.file("missing/x.jpg").c_str(), store.data(), 4, 4, 12,
                               ROWS_BOTTOM_UP, 7, 24),
             0);
-  EXPECT_EQ(jpeg_codec_encode(dir.path().string().c_str(), store.data(), 4, 4, 12, ROWS_BOTTOM_UP, 7, 24), 0);
+  EXPECT_EQ(
+      jpeg_codec_encode(dir.path().string().c_str(), store.data(), 4, 4, 12, ROWS_BOTTOM_UP, 7, 24),
+      0);
   EXPECT_TRUE(file_exists(dir.path().string().c_str()));
 }
 

@@ -156,7 +156,9 @@ TEST_F(PngCodecTest, truecolour_save_writes_rgb_rows_top_first) {
   DecodedPicture picture = decode(make_png(rgb_2x2()));
   PixelStoreInfo i = info(picture);
   std::string name = dir.file("rgb.png");
-  ASSERT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 24, ROWS_BOTTOM_UP, 7, 24), 1);
+  ASSERT_EQ(
+      encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 24, ROWS_BOTTOM_UP, 7, 24),
+      1);
   PngRead back = read_png(read(name));
   EXPECT_EQ(back.colour_type, PNG_COLOR_TYPE_RGB);
   EXPECT_EQ(back.bit_depth, 8);
@@ -231,10 +233,14 @@ TEST_F(PngCodecTest, invalid_palette_depth_fails_and_leaves_no_file) {
   PixelStoreInfo i = info(picture);
   for (int depth : {3, 5, 6, 7}) {
     std::string name = dir.file("bad" + std::to_string(depth) + ".png");
-    EXPECT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 24, ROWS_BOTTOM_UP, 7, depth), 0);
+    EXPECT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 24, ROWS_BOTTOM_UP, 7,
+                              depth),
+              0);
     EXPECT_FALSE(file_exists(name.c_str())) << depth;
   }
-  EXPECT_EQ(png_codec_encode(dir.file("no/dir.png").c_str(), i.bits, 2, 2, i.pitch, ROWS_BOTTOM_UP, 7, 24), 0);
+  EXPECT_EQ(png_codec_encode(dir.file("no/dir.png").c_str(), i.bits, 2, 2, i.pitch, ROWS_BOTTOM_UP,
+                             7, 24),
+            0);
 }
 
 TEST_F(PngCodecTest, truncated_files_fail_cleanly_at_every_length) {
