@@ -252,10 +252,11 @@ std::uint16_t http_port(std::string_view url) {
 
 std::string http_request_text(std::string_view url) {
   const std::uint16_t port = http_port(url);
-  std::string request = "GET /" + url_split(url, UrlRequest::Target) + " HTTP/1.1\r\n";
-  request += "Accept: */*\r\n";
-  request += "Host: " + url_split(url, UrlRequest::Host);
-  if (port != 80) request += ":" + std::to_string(port);
-  request += "\r\nConnection: close\r\n\r\n";
+  std::string request = "GET /";
+  request.append(url_split(url, UrlRequest::Target));
+  request.append(" HTTP/1.1\r\nAccept: */*\r\nHost: ");
+  request.append(url_split(url, UrlRequest::Host));
+  if (port != 80) request.append(":").append(std::to_string(port));
+  request.append("\r\nConnection: close\r\n\r\n");
   return request;
 }

@@ -116,6 +116,15 @@ std::string inserted(std::string_view url, std::size_t at, std::string_view text
   return out;
 }
 
+// "&name=value" or "?name=value".
+std::string parameter_text(char lead, std::string_view name, const std::string& value) {
+  std::string text(1, lead);
+  text.append(name);
+  text.push_back('=');
+  text.append(value);
+  return text;
+}
+
 // Where an absent part goes and what text goes there; false when it cannot be placed.
 bool insertion_for(const UrlLayout& layout, std::string_view selector, std::string_view value,
                    std::size_t* at, std::string* text) {
@@ -158,12 +167,12 @@ bool insertion_for(const UrlLayout& layout, std::string_view selector, std::stri
   Span parameters = layout.parameters();
   if (parameters.present()) {
     *at = parameters.end;
-    *text = "&" + std::string(selector) + "=" + value_text;
+    *text = parameter_text('&', selector, value_text);
     return true;
   }
   Span path = layout.path();
   *at = path.end;
-  *text = "?" + std::string(selector) + "=" + value_text;
+  *text = parameter_text('?', selector, value_text);
   return path.present();
 }
 

@@ -2,17 +2,15 @@
 #include "runtime/programs.h"
 
 std::string program_command_line(std::string_view program, std::string_view parameters) {
+  const bool quoted = !program.empty() && program.front() == '"';
   std::string line;
-  if (!program.empty() && program.front() == '"') {
-    line = program;
-  } else {
-    line = "\"";
-    line += program;
-    line += '"';
-  }
+  line.reserve(program.size() + parameters.size() + 3);
+  if (!quoted) line.push_back('"');
+  line.append(program);
+  if (!quoted) line.push_back('"');
   if (!parameters.empty()) {
-    line += ' ';
-    line += parameters;
+    line.push_back(' ');
+    line.append(parameters);
   }
   return line;
 }
