@@ -3,17 +3,12 @@
 
 #include <cctype>
 
+#include "runtime/strings.h"
+
 namespace {
 
 constexpr std::size_t kFramingLineLimit = 256;
 constexpr int kLargestHexDigits = 10;  // chunks below a terabyte
-
-bool starts_with_nocase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  return true;
-}
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -58,7 +53,7 @@ std::size_t find_header_end(const std::string& head) {
 }
 
 int parse_status(std::string_view line) {
-  if (!starts_with_nocase(line, "http/")) return 0;
+  if (!ascii_starts_with_nocase(line, "http/")) return 0;
   std::size_t space = line.find(' ');
   if (space == std::string_view::npos || line.size() < space + 4) return 0;
   int code = 0;
@@ -83,15 +78,15 @@ HttpOutcome HttpResponseParser::fail(std::string why) {
 }
 
 bool HttpResponseParser::header_line(std::string_view line) {
-  if (starts_with_nocase(line, "transfer-encoding:")) {
+  if (ascii_starts_with_nocase(line, "transfer-encoding:")) {
     if (line.find("chunked") != std::string_view::npos) chunked_ = true;
-  } else if (starts_with_nocase(line, "content-length:")) {
+  } else if (ascii_starts_with_nocase(line, "content-length:")) {
     std::uint64_t length = 0;
     if (!parse_decimal(line.substr(15), kLargestBody, &length)) return false;
     if (has_length_ && length != content_length_) return false;  // two different lengths
     has_length_ = true;
     content_length_ = length;
-  } else if (starts_with_nocase(line, "location:")) {
+  } else if (ascii_starts_with_nocase(line, "location:")) {
     location_ = std::string(trimmed(line.substr(9)));
   }
   return true;

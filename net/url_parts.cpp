@@ -1,7 +1,7 @@
 // URL parts: where each part begins and ends.
 #include "net/url_parts.h"
 
-#include <cctype>
+#include "runtime/strings.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ struct UrlLayout {
       std::size_t equals = url.find('=', position);
       if (equals == npos) return {};
       const std::size_t value_start = equals + 1;
-      const bool found = same_name(url.substr(position, equals - position), name);
+      const bool found = ascii_equal_nocase(url.substr(position, equals - position), name);
       std::size_t ampersand = url.find('&', value_start);
       if (ampersand == npos)
         return found ? Span{value_start, end_or_length(url.find('#', value_start))} : Span{};
@@ -86,14 +86,6 @@ struct UrlLayout {
       position = ampersand + 1;
       while (position < url.size() && url[position] == '&') ++position;
     }
-  }
-  static bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(a[i])) !=
-          std::tolower(static_cast<unsigned char>(b[i])))
-        return false;
-    return true;
   }
 
   Span part(std::string_view selector) const {

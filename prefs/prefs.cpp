@@ -21,16 +21,6 @@ std::string to_file_text(std::string_view text) {
   return text_to_utf8(text, text.size() * 2).bytes;
 }
 
-bool same_key(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])) ||
-        ((a[i] & 0x80) && a[i] != b[i]))
-      return false;
-  return true;
-}
-
 // The top section runs from the head to the first group header.
 PrefsLines::iterator section_end() {
   for (auto it = state.lines.begin(); it != state.lines.end(); ++it)
@@ -42,7 +32,7 @@ PrefsLines::iterator find_key(std::string_view key) {
   const std::string stored = to_file_text(key);
   const auto end = section_end();
   for (auto it = state.lines.begin(); it != end; ++it)
-    if (it->tag == PrefsTag::Key && same_key(it->key, stored)) return it;
+    if (it->tag == PrefsTag::Key && ascii_equal_nocase(it->key, stored)) return it;
   return state.lines.end();
 }
 

@@ -1,7 +1,7 @@
 // Dates: validity rules, the local-field model and formatting.
 #include "runtime/dates.h"
 
-#include <cctype>
+#include "runtime/strings.h"
 
 namespace {
 
@@ -47,13 +47,6 @@ std::int64_t days_from_civil(std::int64_t year, std::int64_t month, std::int64_t
   return era * 146097 + day_of_era - 719468;
 }
 
-bool token_at(std::string_view format, std::size_t at, std::string_view token) {
-  if (format.size() - at < token.size()) return false;
-  for (std::size_t i = 0; i < token.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(format[at + i])) != token[i]) return false;
-  return true;
-}
-
 void append_two_digits(std::string& out, std::int32_t value) {
   out.push_back(static_cast<char>('0' + value / 10 % 10));
   out.push_back(static_cast<char>('0' + value % 10));
@@ -97,38 +90,31 @@ CalendarFields date_fields(Date date) {
 
 std::string date_format(std::string_view format, Date date) {
   const CalendarFields f = date_fields(date);
+  // Tried in this order, so that "yyyy" wins over "yy".
+  const struct {
+    std::string_view token;
+    std::int32_t value;
+  } tokens[] = {{"yyyy", f.year}, {"yy", f.year % 100}, {"mm", f.month}, {"dd", f.day},
+                {"hh", f.hour},   {"ii", f.minute},     {"ss", f.second}};
   std::string out;
   for (std::size_t at = 0; at < format.size();) {
     if (format[at] != '%') {
       out.push_back(format[at++]);
       continue;
     }
-    const std::size_t next = at + 1;
-    if (token_at(format, next, "yyyy")) {
-      append_two_digits(out, f.year / 100);
-      append_two_digits(out, f.year % 100);
-      at = next + 4;
-    } else if (token_at(format, next, "yy")) {
-      append_two_digits(out, f.year % 100);
-      at = next + 2;
-    } else if (token_at(format, next, "mm")) {
-      append_two_digits(out, f.month);
-      at = next + 2;
-    } else if (token_at(format, next, "dd")) {
-      append_two_digits(out, f.day);
-      at = next + 2;
-    } else if (token_at(format, next, "hh")) {
-      append_two_digits(out, f.hour);
-      at = next + 2;
-    } else if (token_at(format, next, "ii")) {
-      append_two_digits(out, f.minute);
-      at = next + 2;
-    } else if (token_at(format, next, "ss")) {
-      append_two_digits(out, f.second);
-      at = next + 2;
-    } else {
+    const std::string_view rest = format.substr(at + 1);
+    bool replaced = false;
+    for (const auto& [token, value] : tokens) {
+      if (!ascii_starts_with_nocase(rest, token)) continue;
+      if (token.size() == 4) append_two_digits(out, value / 100);
+      append_two_digits(out, value % 100);
+      at += 1 + token.size();
+      replaced = true;
+      break;
+    }
+    if (!replaced) {
       out.push_back('%');
-      at = next;
+      ++at;
     }
   }
   return out;

@@ -14,6 +14,10 @@ std::string_view without_leading_quote(std::string_view text) {
   return text;
 }
 
+char ascii_lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 int digit_value(unsigned char c, int base) {
   int value = -1;
   if (c >= '0' && c <= '9')
@@ -137,4 +141,15 @@ std::string extension_part(std::string_view path) {
     }
   }
   return {};
+}
+
+bool ascii_equal_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+  return true;
+}
+
+bool ascii_starts_with_nocase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && ascii_equal_nocase(text.substr(0, prefix.size()), prefix);
 }

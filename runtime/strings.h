@@ -34,5 +34,10 @@ std::string path_part(std::string_view path);       // up to and including the l
 std::string file_part(std::string_view path);       // the name behind the last separator
 std::string extension_part(std::string_view path);  // behind the last period of the name
 
+// Comparisons that ignore the letter case of ASCII letters only (keys,
+// header names, format tokens); other bytes must match exactly.
+bool ascii_equal_nocase(std::string_view a, std::string_view b);
+bool ascii_starts_with_nocase(std::string_view text, std::string_view prefix);
+
 // Seam: the platform's lower-casing of one ANSI byte.
 unsigned char ansi_lower(unsigned char c);

@@ -83,6 +83,32 @@ TEST_F(ImageObjectTest, palette_bmp_becomes_24_bits_and_top_down_lands_upright) 
   EXPECT_EQ(blue_row(IMAGE_WORK, 1), (std::vector<int>{40, 10}));
 }
 
+TEST_F(ImageObjectTest, sixteen_bit_bitfields_and_four_bit_palette_bmps_load_as_24_bits) {
+  // 5-6-5 bitfields: pure red (0xF800) and pure blue (0x001F), masks after the header.
+  Bytes masks(12, 0);
+  put32(masks, 0, 0xF800);
+  put32(masks, 4, 0x07E0);
+  put32(masks, 8, 0x001F);
+  Bytes rows = {0x00, 0xF8, 0x1F, 0x00};
+  Bytes bmp = make_bmp(2, 1, 16, rows, masks, 3);
+  put32(bmp, 46, 0);  // the 12 bytes are masks, not colours
+  ASSERT_NE(catch_bytes(IMAGE_WORK, bmp), 0u);
+  EXPECT_EQ(image_depth(IMAGE_WORK), 24);
+  EXPECT_EQ(image_source_depth(IMAGE_WORK), 16);
+  PixelStoreInfo info = pixels(IMAGE_WORK);
+  EXPECT_LT(info.bits[0], 8);    // red pixel: no blue
+  EXPECT_GT(info.bits[2], 247);  // full red
+  EXPECT_GT(info.bits[3], 247);  // blue pixel: full blue
+  EXPECT_LT(info.bits[5], 8);
+  Bytes palette(16 * 4, 0);
+  palette[4 * 3 + 1] = 200;         // entry 3: green 200
+  Bytes nibbles = {0x30, 0, 0, 0};  // 4-bit: entry 3, entry 0
+  ASSERT_NE(catch_bytes(IMAGE_WORK, make_bmp(2, 1, 4, nibbles, palette)), 0u);
+  EXPECT_EQ(image_source_depth(IMAGE_WORK), 4);
+  info = pixels(IMAGE_WORK);
+  EXPECT_EQ(Bytes(info.bits, info.bits + 6), (Bytes{0, 200, 0, 0, 0, 0}));
+}
+
 TEST_F(ImageObjectTest, bmp_of_32_bits_without_alpha_is_opaque_and_with_alpha_keeps_it) {
   make_32(IMAGE_WORK, 2, 1, {0x00112233, 0x00445566});
   PixelStoreInfo info = pixels(IMAGE_WORK);
