@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-struct PngSpec {
+struct PngRecipe {
   int width = 2;
   int height = 2;
   int bit_depth = 8;
@@ -31,41 +31,41 @@ inline void png_maker_write(png_structp png, png_bytep data, png_size_t length) 
 
 inline void png_maker_flush(png_structp) {}
 
-inline bool png_maker_build(const PngSpec& spec, std::vector<std::uint8_t>* out, png_structp png,
-                            png_infop info) {
+inline bool png_maker_build(const PngRecipe& recipe, std::vector<std::uint8_t>* out,
+                            png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, out, png_maker_write, png_maker_flush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-               static_cast<png_uint_32>(spec.height), spec.bit_depth, spec.colour_type,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(recipe.width),
+               static_cast<png_uint_32>(recipe.height), recipe.bit_depth, recipe.colour_type,
+               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.trns_alpha.empty())
-    png_set_tRNS(png, info, spec.trns_alpha.data(), static_cast<int>(spec.trns_alpha.size()),
+  if (!recipe.palette.empty())
+    png_set_PLTE(png, info, recipe.palette.data(), static_cast<int>(recipe.palette.size()));
+  if (!recipe.trns_alpha.empty())
+    png_set_tRNS(png, info, recipe.trns_alpha.data(), static_cast<int>(recipe.trns_alpha.size()),
                  nullptr);
-  if (spec.trns_grey >= 0) {
+  if (recipe.trns_grey >= 0) {
     png_color_16 grey{};
-    grey.gray = static_cast<png_uint_16>(spec.trns_grey);
+    grey.gray = static_cast<png_uint_16>(recipe.trns_grey);
     png_set_tRNS(png, info, nullptr, 0, &grey);
   }
-  if (spec.has_trns_rgb) {
-    png_color_16 rgb = spec.trns_rgb;
+  if (recipe.has_trns_rgb) {
+    png_color_16 rgb = recipe.trns_rgb;
     png_set_tRNS(png, info, nullptr, 0, &rgb);
   }
   png_write_info(png, info);
   std::vector<png_bytep> rows;
-  for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+  for (const auto& row : recipe.rows) rows.push_back(const_cast<png_bytep>(row.data()));
   png_write_image(png, rows.data());
   png_write_end(png, info);
   return true;
 }
 
-inline std::vector<std::uint8_t> make_png(const PngSpec& spec) {
+inline std::vector<std::uint8_t> make_png(const PngRecipe& recipe) {
   std::vector<std::uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  if (!png_maker_build(spec, &out, png, info)) out.clear();
+  if (!png_maker_build(recipe, &out, png, info)) out.clear();
   png_destroy_write_struct(&png, &info);
   return out;
 }

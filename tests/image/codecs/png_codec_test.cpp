@@ -19,10 +19,10 @@ using Px = std::vector<int>;
 class PngCodecTest : public CodecTest {
  protected:
   ScratchDir dir;
-  static PngSpec rgb_2x2() {
-    PngSpec spec;
-    spec.rows = {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30}};
-    return spec;
+  static PngRecipe rgb_2x2() {
+    PngRecipe recipe;
+    recipe.rows = {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30}};
+    return recipe;
   }
   Bytes read(const std::string& name) {
     Bytes contents;
@@ -44,10 +44,10 @@ TEST_F(PngCodecTest, rgb_loads_as_24_bits_in_blue_green_red_bottom_up) {
 }
 
 TEST_F(PngCodecTest, rgba_keeps_its_alpha_at_32_bits) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_RGBA;
-  spec.rows = {{1, 2, 3, 0, 4, 5, 6, 128}, {7, 8, 9, 255, 10, 11, 12, 1}};
-  DecodedPicture picture = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_RGBA;
+  recipe.rows = {{1, 2, 3, 0, 4, 5, 6, 128}, {7, 8, 9, 255, 10, 11, 12, 1}};
+  DecodedPicture picture = decode(make_png(recipe));
   ASSERT_NE(picture.store, nullptr);
   EXPECT_EQ(picture.source_depth, 32);
   EXPECT_EQ(info(picture).depth, 32);
@@ -56,11 +56,11 @@ TEST_F(PngCodecTest, rgba_keeps_its_alpha_at_32_bits) {
 }
 
 TEST_F(PngCodecTest, palette_without_transparency_is_24_bits_with_source_depth_8) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_PALETTE;
-  spec.palette = {{200, 100, 50}, {1, 2, 3}};
-  spec.rows = {{0, 1}, {1, 0}};
-  DecodedPicture picture = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_PALETTE;
+  recipe.palette = {{200, 100, 50}, {1, 2, 3}};
+  recipe.rows = {{0, 1}, {1, 0}};
+  DecodedPicture picture = decode(make_png(recipe));
   ASSERT_NE(picture.store, nullptr);
   EXPECT_EQ(picture.source_depth, 8);
   EXPECT_EQ(info(picture).depth, 24);
@@ -69,13 +69,13 @@ TEST_F(PngCodecTest, palette_without_transparency_is_24_bits_with_source_depth_8
 }
 
 TEST_F(PngCodecTest, palette_with_transparency_is_32_bits_with_source_depth_32) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_PALETTE;
-  spec.bit_depth = 4;
-  spec.palette = {{200, 100, 50}, {1, 2, 3}};
-  spec.trns_alpha = {0};
-  spec.rows = {{0x01}, {0x10}};  // 4-bit indices: 0 1 / 1 0
-  DecodedPicture picture = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_PALETTE;
+  recipe.bit_depth = 4;
+  recipe.palette = {{200, 100, 50}, {1, 2, 3}};
+  recipe.trns_alpha = {0};
+  recipe.rows = {{0x01}, {0x10}};  // 4-bit indices: 0 1 / 1 0
+  DecodedPicture picture = decode(make_png(recipe));
   ASSERT_NE(picture.store, nullptr);
   EXPECT_EQ(picture.source_depth, 32);
   EXPECT_EQ(info(picture).depth, 32);
@@ -84,18 +84,18 @@ TEST_F(PngCodecTest, palette_with_transparency_is_32_bits_with_source_depth_32) 
 }
 
 TEST_F(PngCodecTest, grey_becomes_rgb_and_low_bit_depths_are_expanded) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_GRAY;
-  spec.rows = {{0, 77}, {200, 255}};
-  DecodedPicture eight = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  recipe.rows = {{0, 77}, {200, 255}};
+  DecodedPicture eight = decode(make_png(recipe));
   ASSERT_NE(eight.store, nullptr);
   EXPECT_EQ(eight.source_depth, 8);
   EXPECT_EQ(info(eight).depth, 24);
   EXPECT_EQ(pixel(eight, 1, 0), (Px{77, 77, 77}));
-  spec.bit_depth = 2;
-  spec.width = 4;
-  spec.rows = {{0x1B}, {0xE4}};  // 0 1 2 3 / 3 2 1 0
-  DecodedPicture two = decode(make_png(spec));
+  recipe.bit_depth = 2;
+  recipe.width = 4;
+  recipe.rows = {{0x1B}, {0xE4}};  // 0 1 2 3 / 3 2 1 0
+  DecodedPicture two = decode(make_png(recipe));
   ASSERT_NE(two.store, nullptr);
   EXPECT_EQ(two.source_depth, 2);
   EXPECT_EQ(pixel(two, 1, 0), (Px{85, 85, 85}));
@@ -104,17 +104,17 @@ TEST_F(PngCodecTest, grey_becomes_rgb_and_low_bit_depths_are_expanded) {
 }
 
 TEST_F(PngCodecTest, grey_with_transparency_and_grey_alpha_are_32_bits) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_GRAY;
-  spec.trns_grey = 77;
-  spec.rows = {{0, 77}, {200, 255}};
-  DecodedPicture keyed = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  recipe.trns_grey = 77;
+  recipe.rows = {{0, 77}, {200, 255}};
+  DecodedPicture keyed = decode(make_png(recipe));
   ASSERT_NE(keyed.store, nullptr);
   EXPECT_EQ(keyed.source_depth, 8);
   EXPECT_EQ(info(keyed).depth, 32);
   EXPECT_EQ(pixel(keyed, 1, 0), (Px{77, 77, 77, 0}));
   EXPECT_EQ(pixel(keyed, 0, 0), (Px{0, 0, 0, 255}));
-  PngSpec ga;
+  PngRecipe ga;
   ga.colour_type = PNG_COLOR_TYPE_GRAY_ALPHA;
   ga.rows = {{10, 20, 30, 40}, {50, 60, 70, 80}};
   DecodedPicture alpha = decode(make_png(ga));
@@ -124,12 +124,12 @@ TEST_F(PngCodecTest, grey_with_transparency_and_grey_alpha_are_32_bits) {
 }
 
 TEST_F(PngCodecTest, sixteen_bit_channels_are_stripped_to_their_high_byte) {
-  PngSpec spec;
-  spec.bit_depth = 16;
-  spec.width = 1;
-  spec.height = 1;
-  spec.rows = {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}};
-  DecodedPicture picture = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.bit_depth = 16;
+  recipe.width = 1;
+  recipe.height = 1;
+  recipe.rows = {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}};
+  DecodedPicture picture = decode(make_png(recipe));
   ASSERT_NE(picture.store, nullptr);
   EXPECT_EQ(info(picture).depth, 24);
   EXPECT_EQ(picture.source_depth, 24);
@@ -137,15 +137,15 @@ TEST_F(PngCodecTest, sixteen_bit_channels_are_stripped_to_their_high_byte) {
 }
 
 TEST_F(PngCodecTest, interlaced_picture_reads_like_the_plain_one) {
-  PngSpec spec;
-  spec.width = 13;
-  spec.height = 11;
-  spec.rows.assign(11, std::vector<png_byte>(13 * 3));
+  PngRecipe recipe;
+  recipe.width = 13;
+  recipe.height = 11;
+  recipe.rows.assign(11, std::vector<png_byte>(13 * 3));
   for (int y = 0; y < 11; ++y)
-    for (int x = 0; x < 39; ++x) spec.rows[y][x] = static_cast<png_byte>(x * 7 + y * 19);
-  DecodedPicture plain = decode(make_png(spec));
-  spec.interlaced = true;
-  DecodedPicture interlaced = decode(make_png(spec));
+    for (int x = 0; x < 39; ++x) recipe.rows[y][x] = static_cast<png_byte>(x * 7 + y * 19);
+  DecodedPicture plain = decode(make_png(recipe));
+  recipe.interlaced = true;
+  DecodedPicture interlaced = decode(make_png(recipe));
   ASSERT_NE(plain.store, nullptr);
   ASSERT_NE(interlaced.store, nullptr);
   PixelStoreInfo a = info(plain), b = info(interlaced);
@@ -166,10 +166,10 @@ TEST_F(PngCodecTest, truecolour_save_writes_rgb_rows_top_first) {
 }
 
 TEST_F(PngCodecTest, rgba_store_saves_as_rgba) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_RGBA;
-  spec.rows = {{1, 2, 3, 0, 4, 5, 6, 128}, {7, 8, 9, 255, 10, 11, 12, 1}};
-  DecodedPicture picture = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_RGBA;
+  recipe.rows = {{1, 2, 3, 0, 4, 5, 6, 128}, {7, 8, 9, 255, 10, 11, 12, 1}};
+  DecodedPicture picture = decode(make_png(recipe));
   PixelStoreInfo i = info(picture);
   std::string name = dir.file("rgba.png");
   ASSERT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 32, ROWS_BOTTOM_UP, 7,
@@ -177,18 +177,18 @@ TEST_F(PngCodecTest, rgba_store_saves_as_rgba) {
             1);
   PngRead back = read_png(read(name));
   EXPECT_EQ(back.colour_type, PNG_COLOR_TYPE_RGBA);
-  EXPECT_EQ(back.rows, spec.rows);
+  EXPECT_EQ(back.rows, recipe.rows);
 }
 
 TEST_F(PngCodecTest, palette_depths_go_through_the_colour_reduction) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_GRAY;
-  spec.width = 8;
-  spec.height = 4;
-  spec.rows.assign(4, std::vector<png_byte>(8));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  recipe.width = 8;
+  recipe.height = 4;
+  recipe.rows.assign(4, std::vector<png_byte>(8));
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 8; ++x) spec.rows[y][x] = static_cast<png_byte>(x * 32 + y + 1);
-  DecodedPicture grey = decode(make_png(spec));
+    for (int x = 0; x < 8; ++x) recipe.rows[y][x] = static_cast<png_byte>(x * 32 + y + 1);
+  DecodedPicture grey = decode(make_png(recipe));
   ASSERT_EQ(grey.source_depth, 8);
   PixelStoreInfo i = info(grey);
   for (int depth : {8, 4, 2, 1}) {
@@ -209,11 +209,11 @@ TEST_F(PngCodecTest, palette_depths_go_through_the_colour_reduction) {
 }
 
 TEST_F(PngCodecTest, grey_with_transparency_saves_as_a_palette_without_transparency) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_GRAY;
-  spec.trns_grey = 0;
-  spec.rows = {{0, 90}, {180, 255}};
-  DecodedPicture keyed = decode(make_png(spec));
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  recipe.trns_grey = 0;
+  recipe.rows = {{0, 90}, {180, 255}};
+  DecodedPicture keyed = decode(make_png(recipe));
   ASSERT_EQ(info(keyed).depth, 32);
   ASSERT_EQ(keyed.source_depth, 8);
   PixelStoreInfo i = info(keyed);
@@ -244,8 +244,8 @@ TEST_F(PngCodecTest, invalid_palette_depth_fails_and_leaves_no_file) {
 }
 
 TEST_F(PngCodecTest, truncated_files_fail_cleanly_at_every_length) {
-  PngSpec spec = rgb_2x2();
-  Bytes good = make_png(spec);
+  PngRecipe recipe = rgb_2x2();
+  Bytes good = make_png(recipe);
   for (std::size_t length = 0; length < good.size(); ++length) {
     Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
     DecodedPicture picture = decode(cut);
@@ -270,11 +270,11 @@ TEST_F(PngCodecTest, wrong_signature_and_bad_crc_are_refused) {
 }
 
 TEST_F(PngCodecTest, huge_declared_size_fails_cleanly) {
-  PngSpec spec;
-  spec.colour_type = PNG_COLOR_TYPE_GRAY;
-  spec.width = spec.height = 1;
-  spec.rows = {{0}};
-  Bytes tiny = make_png(spec);
+  PngRecipe recipe;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  recipe.width = recipe.height = 1;
+  recipe.rows = {{0}};
+  Bytes tiny = make_png(recipe);
   // Rewrite the IHDR to 30000 x 30000 and fix its CRC: the image data then
   // runs out on the first rows.
   auto set32 = [&](std::size_t at, std::uint32_t v) {
