@@ -16,14 +16,6 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kCompressionRgb = 0;
 constexpr std::uint32_t kCompressionBitfields = 3;
 
-bool known_bit_count(int bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
-std::uint64_t packed_row_bytes(int width, int bit_count) {
-  return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
-}
-
 }  // namespace
 
 bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) {
@@ -40,7 +32,7 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   if (header_size < kInfoHeaderSize || kFileHeaderSize + header_size > size) return false;
   if (width <= 0 || width > IMAGE_MAX_DIMENSION) return false;
   if (height == 0 || height < -IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION) return false;
-  if (planes != 1 || !known_bit_count(bit_count)) return false;
+  if (planes != 1 || !is_dib_bit_count(bit_count)) return false;
   bool bitfields = compression == kCompressionBitfields && (bit_count == 16 || bit_count == 32);
   if (compression != kCompressionRgb && !bitfields) return false;
   if (bit_count <= 8) {
@@ -54,7 +46,7 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   std::uint64_t info_size = header_size + masks + colours_used * 4;
   std::uint64_t pixel_offset = read_le32(data + 10);
   std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
-  std::uint64_t pixel_bytes = packed_row_bytes(width, bit_count) * rows;
+  std::uint64_t pixel_bytes = static_cast<std::uint64_t>(image_row_pitch(width, bit_count)) * rows;
   if (kFileHeaderSize + info_size > size) return false;
   if (pixel_offset < kFileHeaderSize + header_size + masks) return false;
   if (pixel_offset > size || pixel_bytes > size - pixel_offset) return false;

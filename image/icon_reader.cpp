@@ -15,10 +15,6 @@ bool fits_model(std::int64_t width, std::int64_t height) {
   return width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION && height <= IMAGE_MAX_DIMENSION;
 }
 
-std::uint64_t packed_row_bytes(std::int64_t width, int bit_count) {
-  return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
-}
-
 bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* image) {
   // Signature, then the IHDR chunk: length, "IHDR", width, height (big-endian).
   if (size < 33) return false;
@@ -45,17 +41,16 @@ bool check_bitmap_image(const std::uint8_t* bytes, std::uint32_t size, IconImage
   if (header_size < kBitmapHeader || header_size > size) return false;
   if (double_height <= 0 || !fits_model(width, double_height / 2)) return false;
   if (planes != 1 || compression != 0) return false;
-  if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 &&
-      bit_count != 32)
-    return false;
+  if (!is_dib_bit_count(bit_count)) return false;
   if (bit_count <= 8) {
     if (colours == 0 || colours > (1ull << bit_count)) colours = 1ull << bit_count;
   } else {
     colours = 0;
   }
   std::int64_t rows = double_height / 2;
-  std::uint64_t needed = header_size + colours * 4 + packed_row_bytes(width, bit_count) * rows +
-                         packed_row_bytes(width, 1) * rows;
+  std::uint64_t needed = header_size + colours * 4 +
+                         static_cast<std::uint64_t>(image_row_pitch(width, bit_count)) * rows +
+                         static_cast<std::uint64_t>(image_row_pitch(width, 1)) * rows;
   if (needed > size) return false;
   image->width = width;
   image->height = static_cast<int>(rows);

@@ -20,6 +20,12 @@ constexpr int IMAGE_MAX_DIMENSION = 32767;
 // Bytes per row of a pixel store; 0 for depths that have no rule.
 std::int64_t image_row_pitch(std::int64_t width, int depth);
 
+// True for the bit counts that device-independent bitmaps (BMP files and
+// icon images) store: 1, 4, 8, 16, 24 and 32.
+inline bool is_dib_bit_count(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 // A straight-alpha colour byte flattened onto white.
 inline std::uint8_t flatten_onto_white(int colour, int alpha) {
   return static_cast<std::uint8_t>(((colour - 255) * alpha + 65025) / 255);
