@@ -242,29 +242,23 @@ int network_search(const ColourNetwork* n, int alpha, int red, int green, int bl
   int best = 0;
   double best_distance = kFarAway;
   const int size = static_cast<int>(n->size);
+  // Looks at one map entry; false when its green difference alone is worse
+  // than the best, which ends the whole search.
+  auto consider = [&](int k, bool red_first) {
+    const double dg = n->colour_map[k][1] - g;
+    const double green_term = dg * dg * w;
+    if (green_term > best_distance) return false;
+    const double e =
+        entry_distance(n->colour_map[k], green_term, alpha, r, b, w, best_distance, red_first);
+    if (e < best_distance) {
+      best_distance = e;
+      best = k;
+    }
+    return true;
+  };
   while (i < size || j >= 0) {
-    if (i < size) {
-      const double dg = n->colour_map[i][1] - g;
-      const double green_term = dg * dg * w;
-      if (green_term > best_distance) break;
-      double e = entry_distance(n->colour_map[i], green_term, alpha, r, b, w, best_distance, false);
-      if (e < best_distance) {
-        best_distance = e;
-        best = i;
-      }
-      ++i;
-    }
-    if (j >= 0) {
-      const double dg = n->colour_map[j][1] - g;
-      const double green_term = dg * dg * w;
-      if (green_term > best_distance) break;
-      double e = entry_distance(n->colour_map[j], green_term, alpha, r, b, w, best_distance, true);
-      if (e < best_distance) {
-        best_distance = e;
-        best = j;
-      }
-      --j;
-    }
+    if (i < size && !consider(i++, false)) break;
+    if (j >= 0 && !consider(j--, true)) break;
   }
   return best;
 }

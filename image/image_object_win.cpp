@@ -163,34 +163,32 @@ std::uintptr_t image_load(object_number number, const char* file_name) {
   return image_catch(number, contents.data(), static_cast<std::uint32_t>(contents.size()));
 }
 
+namespace {
+// A field of a live image, or zero when the number holds none.
+template <typename Field>
+Field field_of(object_number number, Field ImageObject::*field) {
+  ImageObject* image = find(number);
+  return image ? image->*field : Field{};
+}
+}  // namespace
+
 void* image_handle(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->handle : nullptr;
+  return field_of(number, &ImageObject::handle);
 }
-
 int image_width(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->width : 0;
+  return field_of(number, &ImageObject::width);
 }
-
 int image_height(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->height : 0;
+  return field_of(number, &ImageObject::height);
 }
-
 int image_depth(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->depth : 0;
+  return field_of(number, &ImageObject::depth);
 }
-
 int image_source_depth(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->source_depth : 0;
+  return field_of(number, &ImageObject::source_depth);
 }
-
 std::uint32_t image_format(object_number number) {
-  ImageObject* image = find(number);
-  return image ? image->format : 0;
+  return field_of(number, &ImageObject::format);
 }
 
 void* image_resize(object_number number, int width, int height, int mode) {
