@@ -54,6 +54,11 @@ void decoder_init() {
       state_block_create(sizeof(ImageDecodeContext), nullptr, nullptr));
 }
 
+void decoder_end() {
+  context = nullptr;
+  tables.decoder_count = 0;
+}
+
 bool codec_register_decoder(const ImageDecoder* decoder) {
   if (!decoder || tables.decoder_count == CODEC_TABLE_SIZE) return false;
   tables.decoders[tables.decoder_count++] = decoder;

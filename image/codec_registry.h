@@ -43,6 +43,8 @@ struct ImageDecodeContext {
 constexpr int CODEC_TABLE_SIZE = 30;
 
 void decoder_init();
+// Forgets the decode context (its memory goes with the runtime heap).
+void decoder_end();
 // Append to the tables; false when a table is full.
 bool codec_register_decoder(const ImageDecoder* decoder);
 bool codec_register_encoder(const ImageEncoder* encoder);

@@ -132,9 +132,19 @@ void image_end() {
   registry_free_all(images);
 }
 
+namespace {
+// Shutdown: every image goes, and the kind forgets its registry, which the
+// runtime heap takes with it.
+void end_images() {
+  image_end();
+  images = nullptr;
+  decoder_end();
+}
+}  // namespace
+
 void image_join_runtime() {
   runtime_join_startup(StartupStage::ImageKind, start_images);
-  runtime_join_shutdown(ShutdownStage::Images, image_end);
+  runtime_join_shutdown(ShutdownStage::Images, end_images);
 }
 
 void* image_create_bitmap(int width, int height, int depth) {

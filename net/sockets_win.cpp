@@ -61,6 +61,7 @@ int net_init() {
 
 void net_end() {
   registry_free_all(servers);
+  servers = nullptr;  // it goes with the runtime heap
   if (winsock_ready) WSACleanup();
   winsock_ready = 0;
   if (ws2_32) FreeLibrary(ws2_32);

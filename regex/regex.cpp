@@ -50,8 +50,12 @@ void keep_error(int code) {
   if (kind_state->last_error) std::memcpy(kind_state->last_error, message, length + 1);
 }
 
+// Shutdown: every expression goes; registry and state block go with the
+// runtime heap, so the kind forgets them.
 void end_expressions() {
   regex_free(ANY_OBJECT);
+  expressions = nullptr;
+  kind_state = nullptr;
 }
 
 }  // namespace

@@ -350,3 +350,19 @@ TEST_F(ImageCodecTest, jpeg_and_png_files_load_through_the_chain_and_junk_does_n
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ImageLifetime, images_end_with_the_runtime_and_are_not_touched_afterwards) {
+  image_join_runtime();
+  ASSERT_TRUE(runtime_start());
+  ASSERT_NE(image_catch(0, make_bmp(1, 1, 24, Bytes(4, 7)).data(), 58), 0u);
+  runtime_stop();
+  EXPECT_EQ(image_width(0), 0);
+  EXPECT_EQ(image_catch(0, make_bmp(1, 1, 24, Bytes(4, 7)).data(), 58), 0u);
+  ASSERT_TRUE(runtime_start());
+  EXPECT_EQ(image_width(0), 0);
+  runtime_stop();
+}
+
+}  // namespace

@@ -82,3 +82,21 @@ TEST_F(RegexTest, caseless_option_is_passed_to_the_compiler) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RegexLifetime, expressions_end_with_the_runtime_and_are_not_touched_afterwards) {
+  regex_join_runtime();
+  ASSERT_TRUE(runtime_start());
+  ASSERT_NE(regex_create(1001, "a"), 0u);
+  runtime_stop();
+  EXPECT_EQ(regex_replace(1001, "aaa", "_"), "");  // no object, and no freed memory read
+  EXPECT_EQ(regex_last_error(), "");
+  ASSERT_TRUE(runtime_start());
+  EXPECT_EQ(regex_replace(1001, "aaa", "_"), "");
+  ASSERT_NE(regex_create(1001, "a"), 0u);
+  EXPECT_EQ(regex_replace(1001, "aaa", "_"), "___");
+  runtime_stop();
+}
+
+}  // namespace
