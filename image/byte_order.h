@@ -24,3 +24,25 @@ inline void write_le32(std::uint8_t* p, std::uint32_t v) {
   write_le16(p, v);
   write_le16(p + 2, v >> 16);
 }
+
+// The fields of a 40-byte device-independent bitmap information header
+// (BMP files and icon images); the caller makes sure 40 bytes are there.
+struct DibHeader {
+  std::uint32_t header_size;
+  std::int32_t width;
+  std::int32_t height;
+  int planes;
+  int bit_count;
+  std::uint32_t compression;
+  std::uint32_t colours_used;
+};
+
+inline DibHeader read_dib_header(const std::uint8_t* p) {
+  return DibHeader{read_le32(p),
+                   static_cast<std::int32_t>(read_le32(p + 4)),
+                   static_cast<std::int32_t>(read_le32(p + 8)),
+                   read_le16(p + 12),
+                   read_le16(p + 14),
+                   read_le32(p + 16),
+                   read_le32(p + 32)};
+}

@@ -31,13 +31,12 @@ bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* i
 
 bool check_bitmap_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* image) {
   if (size < kBitmapHeader) return false;
-  std::uint32_t header_size = read_le32(bytes);
-  std::int32_t width = static_cast<std::int32_t>(read_le32(bytes + 4));
-  std::int32_t double_height = static_cast<std::int32_t>(read_le32(bytes + 8));
-  int planes = read_le16(bytes + 12);
-  int bit_count = read_le16(bytes + 14);
-  std::uint32_t compression = read_le32(bytes + 16);
-  std::uint64_t colours = read_le32(bytes + 32);
+  const DibHeader header = read_dib_header(bytes);
+  const std::uint32_t header_size = header.header_size;
+  const std::int32_t width = header.width, double_height = header.height;
+  const int planes = header.planes, bit_count = header.bit_count;
+  const std::uint32_t compression = header.compression;
+  std::uint64_t colours = header.colours_used;
   if (header_size < kBitmapHeader || header_size > size) return false;
   if (double_height <= 0 || !fits_model(width, double_height / 2)) return false;
   if (planes != 1 || compression != 0) return false;
