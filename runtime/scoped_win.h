@@ -1,4 +1,10 @@
 // Small owners of Win32 handles, so that error paths cannot leak them.
+//
+// ScopedHandle<Traits> owns one handle whose release needs nothing but the
+// handle (kernel objects, find handles, GDI objects, memory device contexts,
+// modules, icons). Device contexts borrowed from a window and objects
+// selected into a context need a second value to be given back, so they have
+// classes of their own below.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +42,15 @@ class ScopedHandle {
   Handle handle_ = Traits::invalid();
 };
 
+// Traits for handles whose null value means "none".
+template <typename H, auto Close>
+struct NullableHandleTraits {
+  using Handle = H;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle h) { return h != nullptr; }
+  static void close(Handle h) { Close(h); }
+};
+
 struct KernelHandleTraits {
   using Handle = HANDLE;
   static Handle invalid() { return nullptr; }
@@ -50,5 +65,63 @@ struct FindHandleTraits {
   static void close(Handle h) { FindClose(h); }
 };
 
+inline void delete_gdi_object(HGDIOBJ object) {
+  DeleteObject(object);
+}
+inline void delete_memory_dc(HDC context) {
+  DeleteDC(context);
+}
+inline void free_module(HMODULE module) {
+  FreeLibrary(module);
+}
+inline void destroy_icon(HICON icon) {
+  DestroyIcon(icon);
+}
+
+// Kernel objects: files, processes, threads, events, pipes.
 using KernelHandle = ScopedHandle<KernelHandleTraits>;
+// FindFirstFile searches.
 using FindHandle = ScopedHandle<FindHandleTraits>;
+// Bitmaps, brushes, fonts, regions and pens made by this code.
+using GdiObject = ScopedHandle<NullableHandleTraits<HGDIOBJ, delete_gdi_object>>;
+// Device contexts made with CreateCompatibleDC or CreateDC/CreateIC.
+using MemoryDc = ScopedHandle<NullableHandleTraits<HDC, delete_memory_dc>>;
+// Libraries loaded with LoadLibrary.
+using Module = ScopedHandle<NullableHandleTraits<HMODULE, free_module>>;
+// Icons made with CreateIconIndirect, CreateIconFromResourceEx and the like.
+using IconHandle = ScopedHandle<NullableHandleTraits<HICON, destroy_icon>>;
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), context_(GetDC(window)) {}
+  ~WindowDc() {
+    if (context_) ReleaseDC(window_, context_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  explicit operator bool() const { return context_ != nullptr; }
+  HDC get() const { return context_; }
+
+ private:
+  HWND window_;
+  HDC context_;
+};
+
+// An object selected into a device context; the previous object goes back
+// in when the selection ends.
+class SelectedObject {
+ public:
+  SelectedObject(HDC context, HGDIOBJ object)
+      : context_(context), previous_(context && object ? SelectObject(context, object) : nullptr) {}
+  ~SelectedObject() {
+    if (*this) SelectObject(context_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  explicit operator bool() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+ private:
+  HDC context_;
+  HGDIOBJ previous_;
+};
