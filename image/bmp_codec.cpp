@@ -91,10 +91,9 @@ bool write_headers(OutputFile& file, int width, int height, int depth, std::uint
 
 // Depths 1, 4 and 8: the palette of the colour reduction and packed rows.
 bool write_palette_pixels(OutputFile& file, const std::uint8_t* bits, int width, int height,
-                          std::int64_t pitch, int store_depth, bool bottom_up, int quality,
-                          int depth, std::uint32_t row_size) {
-  ColourReduction* reduction =
-      colour_reduce(bits, width, height, store_depth, pitch, depth, quality);
+                          std::int64_t pitch, int store_depth, bool bottom_up, int depth,
+                          std::uint32_t row_size) {
+  ColourReduction* reduction = colour_reduce(bits, width, height, store_depth, pitch, depth);
   if (!reduction) return false;
   bool ok = true;
   const int entries = 1 << depth;
@@ -151,7 +150,7 @@ std::uint32_t bmp_row_size(int width, int depth) {
 }  // namespace
 
 int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
-              std::int64_t pitch, int store_depth, int flags, int quality, int depth) {
+              std::int64_t pitch, int store_depth, int flags, int /*quality*/, int depth) {
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return 0;
   if (!file_name || !*file_name || !bits || width <= 0 || height <= 0) return 0;
   if (store_depth != 24 && store_depth != 32) return 0;
@@ -163,7 +162,7 @@ int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int he
       !write_headers(file, width, height, depth, row_size, palette_entries))
     return 0;
   bool ok = depth <= 8 ? write_palette_pixels(file, bits, width, height, pitch, store_depth,
-                                              bottom_up, quality, depth, row_size)
+                                              bottom_up, depth, row_size)
                        : write_true_colour_pixels(file, bits, width, height, pitch, store_depth,
                                                   bottom_up, depth, row_size);
   return ok && file.commit() ? 1 : 0;

@@ -142,7 +142,7 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   const int store_depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (depth >= 1 && depth <= 8) {
-    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth, quality);
+    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth);
     if (!e->reduction) return false;
     png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
                  static_cast<png_uint_32>(height), depth, PNG_COLOR_TYPE_PALETTE,
