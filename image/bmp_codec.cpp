@@ -33,6 +33,9 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   if (planes != 1 || !is_dib_bit_count(bit_count)) return false;
   bool bitfields = compression == kCompressionBitfields && (bit_count == 16 || bit_count == 32);
   if (compression != kCompressionRgb && !bitfields) return false;
+  // Masks follow a 40-byte header or sit inside a longer one, never across its end.
+  if (bitfields && header_size > kInfoHeaderSize && header_size < kInfoHeaderSize + 12)
+    return false;
   if (bit_count <= 8) {
     std::uint64_t palette_limit = 1ull << bit_count;
     if (colours_used == 0) colours_used = palette_limit;

@@ -26,3 +26,5 @@ struct IconPicture {
 
 // Creates the platform icon from the selected image.
 IconPicture icon_read(const std::uint8_t* data, std::uint32_t size);
+// Destroys an icon that icon_read made.
+void icon_destroy(void* icon);

@@ -71,7 +71,7 @@ bool image_has_alpha(void* bitmap) {
   BITMAP description{};
   if (!alpha_blend() || !bitmap_size(bitmap, &description)) return false;
   PixelStoreInfo store{};
-  if (pixel_store_info(bitmap, &store)) return store.depth == 32;
+  if (pixel_store_info(bitmap, &store)) return pixel_store_has_alpha(store);
   if (description.bmBitsPixel != 32) return false;
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(description.bmWidth) *
                                    description.bmHeight * 4);
