@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/heap.h"
+#include "runtime/heap_testing.h"
 #include "support/runtime_fixture.h"
 
 namespace {
