@@ -32,10 +32,8 @@ void destroy_picture(void* handle) {
 }
 
 void image_release(object_number number) {
-  ImageObject* image = find(number);
-  if (!image) return;
-  destroy_picture(image->handle);
-  registry_release(images, number);
+  registry_free_object<ImageObject>(images, number,
+                                    [](ImageObject& image) { destroy_picture(image.handle); });
 }
 
 void start_images() {

@@ -29,10 +29,8 @@ RegexRecord* find(object_number number) {
 }
 
 void regex_release(object_number number) {
-  RegexRecord* record = find(number);
-  if (!record) return;
-  pcre2_code_free(record->code);
-  registry_release(expressions, number);
+  registry_free_object<RegexRecord>(expressions, number,
+                                    [](RegexRecord& record) { pcre2_code_free(record.code); });
 }
 
 void forget_error() {

@@ -22,11 +22,10 @@ bool lock_ready = false;
 ObjectRegistry* programs = nullptr;
 
 void program_release(object_number id) {
-  auto* record = static_cast<ProgramRecord*>(registry_lookup(programs, id));
-  if (!record) return;
-  for (void* handle : {record->process, record->input, record->output, record->error})
-    KernelHandle(handle).reset();
-  registry_release(programs, id);
+  registry_free_object<ProgramRecord>(programs, id, [](ProgramRecord& record) {
+    for (void* handle : {record.process, record.input, record.output, record.error})
+      KernelHandle(handle).reset();
+  });
 }
 
 // Shutdown: the records' handles are closed, and the kind forgets its
