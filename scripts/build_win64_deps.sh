@@ -12,25 +12,36 @@ src_root="$deps_root/src"
 work_root="$deps_root/work"
 mkdir -p "$src_root" "$work_root" "$deps_prefix/include" "$deps_prefix/lib"
 
-# Unpacks a source package once; prints its directory.
+# Unpacks a source package once; prints its directory. Newest version first;
+# a mirror may lack the sources of one suite (seen with the security suite),
+# so older versions are tried too. The directory is the one unpacked for the
+# version taken ("package-upstream version"), and it counts only when its
+# mark names that very version, which is written once it was unpacked
+# completely: other versions or a half-unpacked leftover are never taken.
 fetch_source() {
-  local pkg=$1 dir
-  dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
-  if [ -z "$dir" ]; then
-    log "fetching source package $pkg"
-    # Newest version first; a mirror may lack the sources of one suite (seen
-    # with the security suite), so older versions of the package are tried too.
-    local version ok=
-    for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
-      if (cd "$src_root" && apt-get source -q --only-source "$pkg=$version" >&2); then
-        ok=1; break
-      fi
-    done
-    [ -n "$ok" ] || die "apt-get source $pkg failed for every version"
-    dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
-  fi
-  [ -n "$dir" ] || die "no source directory for $pkg"
-  echo "$dir"
+  local pkg=$1 version upstream dir staging
+  for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
+    upstream=${version#*:}
+    upstream=${upstream%-*}
+    dir="$src_root/$pkg-$upstream"
+    if [ "$(cat "$dir/.skalaro-unpacked" 2>/dev/null)" = "$version" ]; then
+      echo "$dir"
+      return 0
+    fi
+    log "fetching source package $pkg $version"
+    staging=$(mktemp -d "$src_root/.fetch-XXXXXX")
+    if (cd "$staging" && apt-get source -q --only-source "$pkg=$version" >&2) &&
+      [ -d "$staging/$pkg-$upstream" ]; then
+      rm -rf "$dir"
+      mv "$staging/$pkg-$upstream" "$dir"
+      echo "$version" >"$dir/.skalaro-unpacked"
+      rm -rf "$staging"
+      echo "$dir"
+      return 0
+    fi
+    rm -rf "$staging"
+  done
+  die "apt-get source $pkg failed for every version"
 }
 
 built() { [ -f "$deps_prefix/.built-$1" ]; }
@@ -50,7 +61,7 @@ cmake_cross() {
 
 build_zlib() {
   built zlib && return 0
-  local src; src=$(fetch_source zlib zlib)
+  local src; src=$(fetch_source zlib)
   log "building zlib"
   # Debian's tarball carries no Windows makefile; the library is small enough
   # to compile directly.
@@ -67,7 +78,7 @@ build_zlib() {
 
 build_libpng() {
   built libpng && return 0
-  local src; src=$(fetch_source libpng1.6 libpng1.6)
+  local src; src=$(fetch_source libpng1.6)
   log "building libpng"
   cmake_cross libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
@@ -77,7 +88,7 @@ build_libpng() {
 
 build_libjpeg() {
   built libjpeg && return 0
-  local src; src=$(fetch_source libjpeg-turbo libjpeg-turbo)
+  local src; src=$(fetch_source libjpeg-turbo)
   log "building libjpeg-turbo"
   cmake_cross libjpeg "$src" -DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
     -DWITH_TURBOJPEG=0 -DWITH_SIMD=1 -DREQUIRE_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
@@ -86,7 +97,7 @@ build_libjpeg() {
 
 build_pcre2() {
   built pcre2 && return 0
-  local src; src=$(fetch_source pcre2 pcre2)
+  local src; src=$(fetch_source pcre2)
   log "building pcre2"
   cmake_cross pcre2 "$src" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
     -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \

@@ -2,9 +2,9 @@
 // takes it from TZ). Fields convert to instants with the zone's standard or
 // daylight bias, as the caller's daylight flag says, like mktime with a
 // fixed daylight flag.
-#include <windows.h>
-
 #include "runtime/dates.h"
+
+#include <windows.h>
 
 namespace {
 

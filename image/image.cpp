@@ -1,7 +1,7 @@
-// Image objects on Windows: the registry of pictures and their operations.
+// Image objects: the registry of pictures and their operations. The rules
+// live here; the platform's pictures (pixel stores and icons) are reached
+// through their own seams, so all of this also runs in the host build.
 #include "image/image.h"
-
-#include <windows.h>
 
 #include <vector>
 
@@ -9,6 +9,7 @@
 #include "image/halftone_stretch.h"
 #include "image/icon_reader.h"
 #include "image/image_draw.h"
+#include "image/pixel_store.h"
 #include "image/smooth_resample.h"
 #include "runtime/file_io.h"
 #include "runtime/lifecycle.h"
@@ -21,27 +22,31 @@ ImageObject* find(object_number number) {
   return static_cast<ImageObject*>(registry_lookup(images, number));
 }
 
-bool is_bitmap(void* handle) {
-  return handle && GetObjectType(handle) == OBJ_BITMAP;
-}
-
-void destroy_picture(ImageObject* image) {
-  if (is_bitmap(image->handle))
-    DeleteObject(image->handle);
-  else if (image->handle)
-    DestroyIcon(static_cast<HICON>(image->handle));
+// Records hold a pixel store or, for icons, an icon.
+void destroy_picture(void* handle) {
+  PixelStoreInfo info{};
+  if (pixel_store_info(handle, &info))
+    pixel_store_delete(handle);
+  else
+    icon_destroy(handle);
 }
 
 void image_release(object_number number) {
-  ImageObject* image = find(number);
-  if (!image) return;
-  destroy_picture(image);
-  registry_release(images, number);
+  registry_free_object<ImageObject>(images, number,
+                                    [](ImageObject& image) { destroy_picture(image.handle); });
 }
 
 void start_images() {
   decoder_init();
   image_init();
+}
+
+// Shutdown: every image goes, and the kind forgets its registry, which the
+// runtime heap takes with it.
+void end_images() {
+  image_end();
+  images = nullptr;
+  decoder_end();
 }
 
 // Fills the record from a store's own description.
@@ -57,6 +62,7 @@ bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int 
   return true;
 }
 
+// BMP by its signature, then an icon, then the registered decoders.
 bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t size) {
   if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
     int source_depth = 0;
@@ -82,44 +88,30 @@ bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t 
   return false;
 }
 
-void* stretch_colour_on_colour(PixelStore target, int width, int height, PixelStore source,
-                               int source_width, int source_height) {
-  HDC target_context = CreateCompatibleDC(nullptr);
-  HDC source_context = CreateCompatibleDC(nullptr);
-  HGDIOBJ old_target = SelectObject(target_context, target);
-  HGDIOBJ old_source = SelectObject(source_context, source);
-  SetStretchBltMode(target_context, COLORONCOLOR);
-  BOOL ok = StretchBlt(target_context, 0, 0, width, height, source_context, 0, 0, source_width,
-                       source_height, SRCCOPY);
-  SelectObject(target_context, old_target);
-  SelectObject(source_context, old_source);
-  DeleteDC(target_context);
-  DeleteDC(source_context);
-  GdiFlush();
-  return ok ? target : nullptr;
-}
-
 // Halftone stretching averages what each target pixel covers. The platform's
 // own halftone mode is not relied on: some implementations drop pixels.
-void* stretch_halftone(PixelStore target, PixelStore source) {
-  PixelStoreInfo out{}, in{};
-  if (!pixel_store_info(target, &out) || !pixel_store_info(source, &in)) return nullptr;
+bool stretch_halftone(const PixelStoreInfo& out, const PixelStoreInfo& in) {
   return halftone_stretch(out.bits, out.width, out.height, out.pitch, in.bits, in.width, in.height,
-                          in.pitch, in.depth / 8)
-             ? target
-             : nullptr;
+                          in.pitch, in.depth / 8);
 }
 
-void* stretch_into(PixelStore target, const ImageObject& image, int width, int height, int mode) {
-  if (image_has_alpha(image.handle)) {
-    if (mode == RESIZE_SMOOTH)
-      return smooth_resample(target, width, height, image.handle, image.width, image.height)
-                 ? target
-                 : nullptr;
-    return stretch_colour_on_colour(target, width, height, image.handle, image.width, image.height);
-  }
-  if (mode == RESIZE_SMOOTH) return stretch_halftone(target, image.handle);
-  return stretch_colour_on_colour(target, width, height, image.handle, image.width, image.height);
+// Pictures with alpha (where the platform can draw it) go through the smooth
+// resampler, the rest through halftone stretching; any other mode takes one
+// source pixel per target pixel.
+bool stretch_into(PixelStore target, PixelStore source, int mode) {
+  PixelStoreInfo out{}, in{};
+  if (!pixel_store_info(target, &out) || !pixel_store_info(source, &in)) return false;
+  if (mode != RESIZE_SMOOTH) return pixel_store_stretch_raw(target, source);
+  if (pixel_store_has_alpha(in))
+    return smooth_resample(target, out.width, out.height, source, in.width, in.height) != 0;
+  return stretch_halftone(out, in);
+}
+
+// A field of a live image, or zero when the number holds none.
+template <typename Field>
+Field field_of(object_number number, Field ImageObject::*field) {
+  ImageObject* image = find(number);
+  return image ? image->*field : Field{};
 }
 
 }  // namespace
@@ -131,16 +123,6 @@ void image_init() {
 void image_end() {
   registry_free_all(images);
 }
-
-namespace {
-// Shutdown: every image goes, and the kind forgets its registry, which the
-// runtime heap takes with it.
-void end_images() {
-  image_end();
-  images = nullptr;
-  decoder_end();
-}
-}  // namespace
 
 void image_join_runtime() {
   runtime_join_startup(StartupStage::ImageKind, start_images);
@@ -173,15 +155,6 @@ std::uintptr_t image_load(object_number number, const char* file_name) {
   return image_catch(number, contents.data(), static_cast<std::uint32_t>(contents.size()));
 }
 
-namespace {
-// A field of a live image, or zero when the number holds none.
-template <typename Field>
-Field field_of(object_number number, Field ImageObject::*field) {
-  ImageObject* image = find(number);
-  return image ? image->*field : Field{};
-}
-}  // namespace
-
 void* image_handle(object_number number) {
   return field_of(number, &ImageObject::handle);
 }
@@ -203,14 +176,15 @@ std::uint32_t image_format(object_number number) {
 
 void* image_resize(object_number number, int width, int height, int mode) {
   ImageObject* image = find(number);
-  if (!image || !is_bitmap(image->handle)) return nullptr;
+  PixelStoreInfo current{};
+  if (!image || !pixel_store_info(image->handle, &current)) return nullptr;  // icons too
   if (width == IMAGE_SIZE_UNCHANGED) width = image->width;
   if (height == IMAGE_SIZE_UNCHANGED) height = image->height;
   if (width == image->width && height == image->height) return image->handle;
   PixelStore target = image_create_bitmap(width, height, image->depth);
-  void* result = target ? stretch_into(target, *image, width, height, mode) : nullptr;
+  void* result = target && stretch_into(target, image->handle, mode) ? target : nullptr;
   if (!result) pixel_store_delete(target);
-  DeleteObject(image->handle);
+  pixel_store_delete(image->handle);
   image->handle = result;
   image->width = static_cast<std::int16_t>(result ? width : 0);
   image->height = static_cast<std::int16_t>(result ? height : 0);

@@ -1,7 +1,7 @@
 // Local time on the host build, through the C library (zone from TZ).
-#include <ctime>
-
 #include "runtime/dates.h"
+
+#include <ctime>
 
 namespace {
 CalendarFields fields_of(const std::tm& t) {
