@@ -43,7 +43,7 @@ PictureSize picture_size() {
 }
 
 bool picture_scale(PictureSize size) {
-  if (size.width > PICTURE_MAX_SIDE || size.height > PICTURE_MAX_SIDE) return false;
+  if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION) return false;
   return image_resize(IMAGE_WORK, static_cast<int>(size.width), static_cast<int>(size.height),
                       RESIZE_SMOOTH) != nullptr;
 }

@@ -32,9 +32,6 @@ bool box_is_usable(PictureSize box);
 // A side that would come out below 1 (a very long, thin picture) is 1.
 PictureSize scaled_size(PictureSize picture, PictureSize box, std::string_view mode);
 
-// The largest side a picture can have.
-constexpr std::int64_t PICTURE_MAX_SIDE = 32767;
-
 // Web names: every character of the file name other than A-Z, a-z, 0-9 and
 // the period becomes an underscore ("Urlaub 2013 (1).jpg" gives
 // "Urlaub_2013__1_.jpg"). The expression is compiled under REGEX_WEB_NAME

@@ -27,7 +27,7 @@ int directory_set_current(std::string_view path);
 // and returns once the file's data and the move have reached the disk. Seen
 // from anywhere, and after the process is killed at any moment, the
 // destination is either the old file or the whole new one; on failure both
-// stay as they were.
+// stay as they were. A read-only destination is not replaced.
 int file_replace(std::string_view source, std::string_view destination);
 
 // Portable rules behind the operations.

@@ -82,6 +82,10 @@ int directory_set_current(std::string_view path) {
 int file_replace(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
   const std::string from(source), to(destination);
+  // Windows refuses to replace a read-only file; Wine's move replaces it.
+  // The refusal is made here, so that a file the user protected stays.
+  const DWORD target = GetFileAttributesA(to.c_str());
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) return 0;
   // The new file's data reach the disk before the name does, so that the
   // move cannot put a name on bytes that are still only in the cache.
   KernelHandle file(CreateFileA(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -62,4 +62,5 @@ enable_source_packages() {
 install_packages
 enable_source_packages
 "$here/build_win64_deps.sh"
+"$here/build_jhead.sh"
 log "setup complete"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/job_messages.h"
+#include "image/pixel_layout.h"
 #include "regex/regex.h"
 #include "support/runtime_fixture.h"
 
@@ -38,7 +39,7 @@ TEST(SizingRule, unusable_boxes_and_extreme_pictures) {
   EXPECT_EQ(scaled_size({32000, 3}, {400, 300}, "max"), (PictureSize{400, 1}));
   // A box of any size computes without overflowing; the result is beyond any picture.
   const PictureSize huge = scaled_size({1000, 500}, {INT64_MAX, 300}, "noaspect");
-  EXPECT_GT(huge.width, PICTURE_MAX_SIDE);
+  EXPECT_GT(huge.width, IMAGE_MAX_DIMENSION);
 }
 
 TEST(PictureKinds, extensions_match_after_lower_casing) {

@@ -42,6 +42,17 @@ TEST(FileReplace, a_replace_that_cannot_happen_leaves_both_files) {
   EXPECT_EQ(file_replace(old_file, folder), 0);  // a folder is never replaced
   EXPECT_EQ(contents_of(old_file), "old");
   EXPECT_TRUE(std::filesystem::is_directory(folder));
+  // A file the user made read-only is not replaced (on Windows the platform
+  // refuses; under Wine and on the host the operation does).
+  const std::string new_file = dir.file("a.png.tmp");
+  std::ofstream(new_file, std::ios::binary) << "new";
+  std::filesystem::permissions(old_file, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_EQ(file_replace(new_file, old_file), 0);
+  EXPECT_EQ(contents_of(old_file), "old");
+  EXPECT_EQ(contents_of(new_file), "new");
+  std::filesystem::permissions(old_file, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 }  // namespace
