@@ -60,17 +60,18 @@ class SettingsTest : public RuntimeTest {
     for (const char* line : lines) block += "; " + text_from_utf8(line) + "\r\n";
     return block;
   }
+  // The six settings in one line: size, mode, quality, web names, EXIF.
+  static std::string summary(const ResizeSettings& s) {
+    return std::to_string(s.target_width) + "x" + std::to_string(s.target_height) + " " + s.mode +
+           " q" + std::to_string(s.jpeg_quality) + " web" + std::to_string(s.web_names) + " exif" +
+           std::to_string(s.keep_exif);
+  }
 };
 
 TEST_F(SettingsTest, first_start_reads_the_defaults_and_writes_them_with_the_comment_block) {
   ResizeSettings& settings = resize_settings();
   settings_read(path, settings);
-  EXPECT_EQ(settings.target_width, 1024);
-  EXPECT_EQ(settings.target_height, 768);
-  EXPECT_EQ(settings.mode, "max");
-  EXPECT_EQ(settings.jpeg_quality, 8);
-  EXPECT_EQ(settings.web_names, 0);
-  EXPECT_EQ(settings.keep_exif, 1);
+  EXPECT_EQ(summary(settings), "1024x768 max q8 web0 exif1");
   EXPECT_FALSE(file_exists(path.c_str()));  // reading creates nothing
 
   ASSERT_TRUE(settings_write(path, settings, 0, 1));
@@ -86,12 +87,7 @@ TEST_F(SettingsTest, values_are_read_and_the_mode_goes_back_as_it_was_read) {
          "JPEG_Qualitiy = 5\r\nOptWebNames = 1\r\nJHEAD_KeepEXIF = 0\r\nOther = kept?\r\n";
   ResizeSettings& settings = resize_settings();
   settings_read(path, settings);
-  EXPECT_EQ(settings.target_width, 800);
-  EXPECT_EQ(settings.target_height, 600);
-  EXPECT_EQ(settings.mode, "MAX");
-  EXPECT_EQ(settings.jpeg_quality, 5);
-  EXPECT_EQ(settings.web_names, 1);
-  EXPECT_EQ(settings.keep_exif, 0);
+  EXPECT_EQ(summary(settings), "800x600 MAX q5 web1 exif0");
 
   settings.target_width = 0;  // an emptied field
   // The check boxes' states decide the presets; only a state of exactly 1 counts.
