@@ -13,7 +13,7 @@ packages=(
   googletest
   zlib1g-dev libpng-dev libjpeg-dev libpcre2-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth
+  wine wine64 fonts-wine xvfb xauth
   nasm dpkg-dev
   imagemagick libjpeg-turbo-progs
   clang libclang-rt-14-dev
