@@ -100,4 +100,5 @@ install_packages
 ensure_fuzzer_runtime
 enable_source_packages
 "$here/build_win64_deps.sh"
+"$here/build_jhead.sh"
 log "setup complete"
