@@ -26,5 +26,12 @@ if [ -z "${SKALARO_TEST_LOGS:-}" ]; then
   exec wine "$@"
 fi
 mkdir -p "$SKALARO_TEST_LOGS"
-wine "$@" 2>&1 | tee "$SKALARO_TEST_LOGS/$(basename "$1" .exe).log"
-exit "${PIPESTATUS[0]}"
+# The output goes to a file, not through a pipe: a Wine service that the
+# program happens to start (the desktop, the device manager) inherits the
+# program's standard output and outlives it, and a pipe would then stay
+# open until the time-out.
+log_file="$SKALARO_TEST_LOGS/$(basename "$1" .exe).log"
+wine "$@" >"$log_file" 2>&1
+rc=$?
+cat "$log_file"
+exit "$rc"
