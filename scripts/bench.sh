@@ -10,7 +10,7 @@ command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMag
   "$here/setup.sh"
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
-cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench
+cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench decode_cost_bench
 # The Windows-only benchmarks (delay) build in the win64 configuration and run under Wine.
 run_windows_benchmarks() {
   cmake -S "$top" -B "$build_root/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw64-toolchain.cmake" \
@@ -19,7 +19,7 @@ run_windows_benchmarks() {
   "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe"
 }
 
-for bench in "${@:-resize_bench codec_bench delay_bench}"; do
+for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench}"; do
   for program in $bench; do
     if [ "$program" = delay_bench ]; then run_windows_benchmarks; else "$build_root/bench/bench/$program"; fi
     echo
