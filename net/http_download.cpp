@@ -29,7 +29,11 @@ int seconds_left(Clock::time_point deadline) {
   return static_cast<int>(std::max<long long>(left, 0));
 }
 
-bool is_plain_http(std::string_view url) {
+// A plain-HTTP URL that fits a request: no blank or control character may
+// split the request line or start a header line of its own.
+bool requestable(std::string_view url) {
+  for (char c : url)
+    if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F') return false;
   return ascii_equal_nocase(url_part(url, URL_SCHEME), "http");
 }
 
@@ -62,7 +66,7 @@ Attempt fetch_once(std::string_view url, const std::string& file_name, const Htt
   Attempt attempt;
   const std::string host = url_split(url, UrlRequest::Host);
   const int connect_wait = step_wait(limits, deadline);
-  if (host.empty() || !is_plain_http(url) || connect_wait <= 0) return attempt;
+  if (host.empty() || !requestable(url) || connect_wait <= 0) return attempt;
   NetConnection* connection = net_open_connection(host.c_str(), http_port(url), connect_wait);
   if (!connection) return attempt;
   const std::string request = http_request_text(url);
@@ -99,7 +103,7 @@ std::int32_t http_download(std::string_view url, std::string_view file_name,
     Attempt attempt = fetch_once(current, name, limits, deadline);
     if (attempt.outcome == HttpOutcome::Complete)
       return static_cast<std::int32_t>(std::min<std::uint64_t>(attempt.written, INT32_MAX));
-    if (attempt.outcome != HttpOutcome::Redirect || !is_plain_http(attempt.location)) return 0;
+    if (attempt.outcome != HttpOutcome::Redirect || !requestable(attempt.location)) return 0;
     current = attempt.location;
   }
   return 0;

@@ -18,6 +18,7 @@ struct HttpLimits {
 // its last chunk, a status other than 200, a hostile or endless response, a
 // stall of more than a step or more than the overall time. Redirects (301,
 // 302, 303, 307, 308) to another plain-HTTP address are followed, at most
-// max_redirects times.
+// max_redirects times; a URL with a blank or a control character is never
+// requested.
 std::int32_t http_download(std::string_view url, std::string_view file_name,
                            const HttpLimits& limits = HttpLimits{});

@@ -188,6 +188,13 @@ TEST_F(HttpDownloadTest, redirects_elsewhere_or_without_end_fail_without_a_file)
   LoopbackServer relative;
   relative.serve(1, answer("HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\n\r\n"));
   EXPECT_EQ(http_download(relative.url("a"), target), 0);
+  LoopbackServer smuggling;  // a bare CR would start a header line of the server's choosing
+  const std::string split = smuggling.url("a\rX-Injected: 1");
+  smuggling.serve(2, [&](LoopbackPeer& peer, int) {
+    peer.send_text("HTTP/1.1 302 Found\r\nLocation: " + split + "\r\n\r\n");
+  });
+  EXPECT_EQ(http_download(smuggling.url("a"), target), 0);
+  EXPECT_EQ(smuggling.requests().size(), 1u);
   LoopbackServer loop;
   const std::string again = loop.url("again");
   loop.serve(6, [&](LoopbackPeer& peer, int) {
