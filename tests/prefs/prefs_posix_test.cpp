@@ -4,34 +4,13 @@
 #include "prefs/prefs.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "prefs_fixture.h"
+#include "support/file_size_limit.h"
 
 namespace {
-
-// Writes beyond `bytes` fail (with EFBIG instead of the signal) while it lives.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_handler_)(int);
-};
 
 TEST_F(PrefsTest, write_that_fails_part_of_the_way_leaves_the_old_file_as_it_was) {
   const std::string old_text = "Width = 640\r\n; " + std::string(3000, '-') + "\r\n";

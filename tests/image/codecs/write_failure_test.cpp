@@ -3,38 +3,16 @@
 // past it into an error.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include "image/bmp_codec.h"
 #include "image/codecs/jpeg_codec.h"
 #include "image/codecs/png_codec.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 #include "support/codec_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/scratch_dir.h"
 
 namespace {
-
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*old_handler_)(int);
-};
 
 using WriteFailureTest = CodecTest;
 
