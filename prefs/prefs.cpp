@@ -72,18 +72,17 @@ void write_key(std::string_view key, const std::string& value_in_file) {
 // once they are complete. The file's own handle, which keeps other writers
 // out, is given up only for the replacement.
 void write_back(const std::string& name) {
-  std::string text;
   try {
-    text = prefs_serialize(state.lines, state.code_page, state.flags);
+    const std::string text = prefs_serialize(state.lines, state.code_page, state.flags);
+    ReplacingFile replacement;
+    const bool written =
+        replacement.create(name.c_str()) && replacement.write(text.data(), text.size());
+    prefs_file_close(state.file);
+    state.file = nullptr;
+    if (written) replacement.commit();
   } catch (const std::bad_alloc&) {
-    return;  // no output buffer: nothing is written
+    // no output buffer: nothing is written
   }
-  ReplacingFile replacement;
-  const bool written =
-      replacement.create(name.c_str()) && replacement.write(text.data(), text.size());
-  prefs_file_close(state.file);
-  state.file = nullptr;
-  if (written) replacement.commit();
 }
 
 void reset_state() {
