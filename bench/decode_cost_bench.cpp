@@ -2,13 +2,15 @@
 // peak memory of one decode through the decoder chain, each in a process of
 // its own (a fork) so that one file's peak cannot hide another's. The files
 // are built in memory by tests/support/hostile_pictures.h; each line says
-// whether the decode succeeded.
+// whether the decode succeeded, its wall-clock and processor time and peak
+// memory.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -28,12 +30,22 @@ long peak_kilobytes() {
   return usage.ru_maxrss;
 }
 
+// Processor seconds (user and system) of this process so far: unlike the
+// wall-clock time, they hardly change with the load of a shared machine.
+double processor_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 std::string only;  // the command line's filter: cases whose name holds it
 
 struct Figures {
   bool loaded = false;
   std::size_t size = 0;
   double seconds = 0;
+  double processor = 0;
   double megabytes = 0;
 };
 
@@ -50,10 +62,12 @@ Figures decode_apart(const std::function<Bytes()>& build) {
     codecs_use_all();
     const Bytes file = build();
     const long before = peak_kilobytes();
+    const double processor_before = processor_seconds();
     const auto start = std::chrono::steady_clock::now();
     DecodedPicture picture = decode_chain(file.data(), static_cast<std::uint32_t>(file.size()));
     Figures f;
     f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    f.processor = processor_seconds() - processor_before;
     f.megabytes = static_cast<double>(std::max(peak_kilobytes(), before)) / 1024.0;
     f.loaded = picture.store != nullptr;
     f.size = file.size();
@@ -74,8 +88,8 @@ void print(const std::string& what, const Figures& f) {
     std::printf("%-58s ended abnormally\n", what.c_str());
     return;
   }
-  std::printf("%-58s %9zu B %8.2f s %8.0f MB  %s\n", what.c_str(), f.size, f.seconds, f.megabytes,
-              f.loaded ? "loaded" : "refused");
+  std::printf("%-58s %9zu B %7.2f s %7.2f s %7.0f MB  %s\n", what.c_str(), f.size, f.seconds,
+              f.processor, f.megabytes, f.loaded ? "loaded" : "refused");
 }
 
 void measure(const std::string& what, const std::function<Bytes()>& build) {
@@ -110,7 +124,10 @@ hostile::JpegRecipe jpeg(int side, int components, bool progressive) {
 
 int main(int argc, char** argv) {
   if (argc > 1) only = argv[1];
-  std::printf("%-58s %11s %10s %11s\n", "file", "size", "time", "peak memory");
+  double load[1] = {0};
+  getloadavg(load, 1);
+  std::printf("load average %.1f on %ld processors\n", load[0], sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("%-58s %11s %9s %9s %10s\n", "file", "size", "time", "processor", "peak memory");
   // Declared far beyond the data: 16 bytes of scan data.
   measure("JPEG baseline 32767 x 32767, 16 bytes of data",
           [] { return hostile::make_jpeg(jpeg(32767, 3, false)); });

@@ -5,13 +5,13 @@
 // data (the library then paints the rest grey), and a deflate stream inflates
 // up to a thousandfold. A decode costs memory and time in proportion to what
 // the file declares, not to its size, so the codecs hold every decode to a
-// budget: the memory it touches (the pixel store, the library's
+// budget: the bytes it works through (the pixel store, the library's
 // picture-sized buffers, the inflated rows) may be DECODE_FREE_COST plus
-// DECODE_COST_PER_BYTE for every byte of the file. Time follows the memory
-// touched (5 to 7 ns a byte on the development machine, page faults
-// included), so the budget bounds both: a file under a mebibyte may cost
-// 160 MiB and about a second (bench/decode_cost_bench.cpp measures the
-// worst files).
+// DECODE_COST_PER_BYTE for every byte of the file. Time and memory follow
+// these bytes (4 to 7 ns of processor time a byte on the development
+// machine, page faults included), so the budget bounds both: a file under a
+// mebibyte may cost 160 MiB and well under a second of processor time
+// (bench/decode_cost_bench.cpp measures the worst files).
 //
 // A photo carries a byte for every few pixels and stays far inside the
 // budget, even when its copy was cut short. What the budget refuses are
@@ -25,7 +25,7 @@
 constexpr std::uint64_t DECODE_FREE_COST = 96ull << 20;
 constexpr std::uint64_t DECODE_COST_PER_BYTE = 64;
 
-// The bytes of memory a decode of a file of `file_size` bytes may touch.
+// The bytes a decode of a file of `file_size` bytes may work through.
 std::uint64_t decode_cost_allowed(std::uint64_t file_size);
 
 // The bytes of the pixel store a picture decodes into.

@@ -12,7 +12,8 @@
 // Reading is from memory and never past the data's end: a truncated file
 // ends the decode as a library error.
 //
-// Cost: the pixel store is held to the decode budget (decode_budget.h).
+// Cost: the pixel store and the inflated rows are held to the decode budget
+// (decode_budget.h).
 // Ancillary chunks other than transparency are skipped unread: texts and
 // colour profiles are compressed and would be inflated and kept, a
 // thousandfold, for nothing this program shows. Once the last row is in, the
@@ -21,7 +22,6 @@
 // stream's end and check sums, and then stops the decode as complete.
 #include "image/codecs/png_codec.h"
 
-#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -140,9 +140,9 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   context->height = static_cast<std::int32_t>(height);
   context->depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (channels * 8 != context->depth) return false;
-  // The decode touches the larger of the inflated rows and the store.
+  // The decode inflates every row and fills the store.
   const std::uint64_t store = decode_store_bytes(context->width, context->height, context->depth);
-  if (std::max(store, stream_bytes) > decode_cost_allowed(context->size)) return false;
+  if (store + stream_bytes > decode_cost_allowed(context->size)) return false;
   s->colour_type = colour_type;
   s->bit_depth = bit_depth;
   return true;

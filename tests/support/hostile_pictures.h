@@ -78,8 +78,8 @@ inline void jpeg_scan_header(Bytes& out, const std::vector<int>& ids, int ss, in
 
 inline Bytes make_jpeg(const JpegRecipe& r) {
   Bytes out{0xFF, 0xD8};
-  Bytes quant{0x00};
-  quant.resize(65, 1);
+  Bytes quant(65, 1);  // table 0 of 8-bit values, all of them 1
+  quant[0] = 0x00;
   jpeg_segment(out, 0xDB, quant);
   Bytes frame;
   frame.push_back(8);  // bits per sample
