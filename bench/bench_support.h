@@ -2,8 +2,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Median wall-clock seconds of `runs` calls.
 double median_seconds(int runs, const std::function<void()>& work);
@@ -19,3 +21,7 @@ std::string bench_scratch_dir();
 std::string imagemagick_convert();
 
 void print_row(const std::string& what, double seconds, double reference_seconds);
+
+// A photo-like picture of 3 (24-bit, padded rows) or 4 bytes a pixel, bottom
+// row first: gradients, soft waves and a little noise from `seed`.
+std::vector<std::uint8_t> bench_photo(int w, int h, int channels, std::uint32_t seed = 99);

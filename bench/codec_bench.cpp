@@ -20,24 +20,6 @@ namespace {
 
 constexpr int kRuns = 3;
 
-// A photo-like picture: gradients, soft waves and a little noise.
-std::vector<std::uint8_t> make_picture(int w, int h, int channels) {
-  const std::int64_t pitch = channels == 3 ? image_row_pitch(w, 24) : w * 4;
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pitch * h));
-  std::uint32_t noise = 99;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      std::uint8_t* p = &pixels[y * pitch + x * channels];
-      int wave = ((x / 23 + y / 31) % 64) * 2;
-      p[0] = static_cast<std::uint8_t>(x * 200 / w + (noise >> 27));
-      p[1] = static_cast<std::uint8_t>(y * 180 / h + wave / 4 + (noise >> 28 & 15));
-      p[2] = static_cast<std::uint8_t>(wave + (noise >> 26 & 31));
-      if (channels == 4) p[3] = static_cast<std::uint8_t>(x < w / 2 ? 255 : (y * 255 / h));
-    }
-  return pixels;
-}
-
 void write_ppm(const std::string& name, const std::vector<std::uint8_t>& bgr, int w, int h) {
   std::ofstream ppm(name, std::ios::binary);
   ppm << "P6\n" << w << " " << h << "\n255\n";
@@ -69,7 +51,7 @@ int main() {
 
   const int jw = 6000, jh = 4000;
   std::printf("JPEG %d x %d at quality 8 (library quality 80), median of %d runs\n", jw, jh, kRuns);
-  std::vector<std::uint8_t> photo = make_picture(jw, jh, 3);
+  std::vector<std::uint8_t> photo = bench_photo(jw, jh, 3);
   const std::string ppm = dir + "/photo.ppm", jpg = dir + "/photo.jpg";
   write_ppm(ppm, photo, jw, jh);
   double encode = median_seconds(kRuns, [&] {
@@ -92,7 +74,8 @@ int main() {
   });
   double djpeg = median_command_seconds(kRuns, "djpeg -ppm " + jpg + " > /dev/null");
   // Writing the pixels somewhere, as a decoded picture must be held somewhere.
-  double djpeg_file = median_command_seconds(kRuns, "djpeg -ppm -outfile " + dir + "/out.ppm " + jpg);
+  double djpeg_file =
+      median_command_seconds(kRuns, "djpeg -ppm -outfile " + dir + "/out.ppm " + jpg);
   double magick_decode = median_command_seconds(kRuns, magick + " " + jpg + " null:");
   print_row("cjpeg -quality 80 (reads PPM)", cjpeg, 0);
   print_row("ImageMagick encode (reads PPM)", magick_encode, 0);
@@ -112,7 +95,7 @@ int main() {
 
   const int pw = 2000, ph = 1500;
   std::printf("\nPNG %d x %d RGBA, compression 9, no filter, median of %d runs\n", pw, ph, kRuns);
-  std::vector<std::uint8_t> rgba = make_picture(pw, ph, 4);
+  std::vector<std::uint8_t> rgba = bench_photo(pw, ph, 4);
   const std::string png = dir + "/picture.png", raw = dir + "/picture.bgra";
   std::ofstream(raw, std::ios::binary)
       .write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));

@@ -33,6 +33,9 @@ bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout) 
   if (planes != 1 || !is_dib_bit_count(bit_count)) return false;
   bool bitfields = compression == kCompressionBitfields && (bit_count == 16 || bit_count == 32);
   if (compression != kCompressionRgb && !bitfields) return false;
+  // Masks follow a 40-byte header or sit inside a longer one, never across its end.
+  if (bitfields && header_size > kInfoHeaderSize && header_size < kInfoHeaderSize + 12)
+    return false;
   if (bit_count <= 8) {
     std::uint64_t palette_limit = 1ull << bit_count;
     if (colours_used == 0) colours_used = palette_limit;
@@ -91,10 +94,9 @@ bool write_headers(OutputFile& file, int width, int height, int depth, std::uint
 
 // Depths 1, 4 and 8: the palette of the colour reduction and packed rows.
 bool write_palette_pixels(OutputFile& file, const std::uint8_t* bits, int width, int height,
-                          std::int64_t pitch, int store_depth, bool bottom_up, int quality,
-                          int depth, std::uint32_t row_size) {
-  ColourReduction* reduction =
-      colour_reduce(bits, width, height, store_depth, pitch, depth, quality);
+                          std::int64_t pitch, int store_depth, bool bottom_up, int depth,
+                          std::uint32_t row_size) {
+  ColourReduction* reduction = colour_reduce(bits, width, height, store_depth, pitch, depth);
   if (!reduction) return false;
   bool ok = true;
   const int entries = 1 << depth;
@@ -151,7 +153,7 @@ std::uint32_t bmp_row_size(int width, int depth) {
 }  // namespace
 
 int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
-              std::int64_t pitch, int store_depth, int flags, int quality, int depth) {
+              std::int64_t pitch, int store_depth, int flags, int /*quality*/, int depth) {
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return 0;
   if (!file_name || !*file_name || !bits || width <= 0 || height <= 0) return 0;
   if (store_depth != 24 && store_depth != 32) return 0;
@@ -163,7 +165,7 @@ int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int he
       !write_headers(file, width, height, depth, row_size, palette_entries))
     return 0;
   bool ok = depth <= 8 ? write_palette_pixels(file, bits, width, height, pitch, store_depth,
-                                              bottom_up, quality, depth, row_size)
+                                              bottom_up, depth, row_size)
                        : write_true_colour_pixels(file, bits, width, height, pitch, store_depth,
                                                   bottom_up, depth, row_size);
   return ok && file.commit() ? 1 : 0;

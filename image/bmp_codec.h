@@ -23,12 +23,14 @@ struct BmpLayout {
 // cannot read (run-length and embedded JPEG/PNG BMPs included).
 bool bmp_parse(const std::uint8_t* data, std::uint32_t size, BmpLayout* layout);
 
-// Decodes a BMP into a new pixel store of max(24, bit count) bits; null on
-// failure. A 32-bit picture whose alpha bytes are all 0 becomes opaque.
+// Seam: decodes a BMP into a new pixel store of max(24, bit count) bits
+// through the platform's DIB transfer; null on failure. A 32-bit picture
+// whose alpha bytes are all 0 becomes opaque.
 PixelStore bmp_read(const std::uint8_t* data, std::uint32_t size, int* source_depth);
 
 // Writes a BMP of depth 1, 4, 8, 24 or 32 from 24- or 32-bit pixels; 1 on
-// success, 0 (and no file) on failure.
+// success, 0 on failure, when any earlier file of that name is left as it
+// was. BMP has no quality: `quality` is there for the encoder's shape.
 int bmp_write(const char* file_name, const std::uint8_t* bits, int width, int height,
               std::int64_t pitch, int store_depth, int flags, int quality, int depth);
 

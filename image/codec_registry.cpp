@@ -6,7 +6,6 @@
 
 #include "image/bmp_codec.h"
 #include "image/pixel_layout.h"
-#include "runtime/state_block.h"
 
 namespace {
 
@@ -17,9 +16,9 @@ struct CodecTables {
   int encoder_count;
 };
 
-// The tables live as long as the program; the context lives in a state block.
+// The tables live as long as the program. Every decode has a context of its
+// own on its caller's stack, so decodes on different threads never meet.
 CodecTables tables;
-ImageDecodeContext* context = nullptr;
 
 bool plausible_picture(const ImageDecodeContext& c) {
   return c.width > 0 && c.height > 0 && c.width <= IMAGE_MAX_DIMENSION &&
@@ -50,12 +49,9 @@ int encode_flattened(const ImageEncoder* encoder, const char* file_name, const s
 
 void decoder_init() {
   tables.decoder_count = 0;
-  context = static_cast<ImageDecodeContext*>(
-      state_block_create(sizeof(ImageDecodeContext), nullptr, nullptr));
 }
 
 void decoder_end() {
-  context = nullptr;
   tables.decoder_count = 0;
 }
 
@@ -87,9 +83,9 @@ int codec_use_encoder(const ImageEncoder* encoder) {
 
 DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   DecodedPicture result{nullptr, 0, 0};
-  ImageDecodeContext* c = static_cast<ImageDecodeContext*>(state_block_get(context));
-  if (!c || !data) return result;
-  std::memset(c, 0, sizeof *c);
+  if (!data) return result;
+  ImageDecodeContext context{};
+  ImageDecodeContext* c = &context;
   c->data = data;
   c->size = size;
   c->from_memory = 1;

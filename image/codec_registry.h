@@ -1,5 +1,6 @@
 // The codec tables: decoders tried in registration order on data in memory,
-// encoders chosen by codec identifier; the decode context they share.
+// encoders chosen by codec identifier. Each decode has a context of its own,
+// so any number of threads may decode at once.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +43,8 @@ struct ImageDecodeContext {
 
 constexpr int CODEC_TABLE_SIZE = 30;
 
+// Start-up and shutdown of the decoder table.
 void decoder_init();
-// Forgets the decode context (its memory goes with the runtime heap).
 void decoder_end();
 // Append to the tables; false when a table is full.
 bool codec_register_decoder(const ImageDecoder* decoder);

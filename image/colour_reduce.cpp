@@ -263,6 +263,24 @@ int network_search(const ColourNetwork* n, int alpha, int red, int green, int bl
   return best;
 }
 
+namespace {
+
+// One row into packed 32-bit pixels; 24-bit pixels become opaque.
+void copy_row_packed(const std::uint8_t* in, std::uint8_t* out, int width, int source_depth) {
+  if (source_depth == 32) {
+    std::memcpy(out, in, static_cast<std::size_t>(width) * 4);
+    return;
+  }
+  for (int x = 0; x < width; ++x, in += 3, out += 4) {
+    out[0] = in[0];
+    out[1] = in[1];
+    out[2] = in[2];
+    out[3] = 255;
+  }
+}
+
+}  // namespace
+
 int colour_reduce_row_bytes(int width, int depth) {
   switch (depth) {
     case 1:
@@ -277,32 +295,27 @@ int colour_reduce_row_bytes(int width, int depth) {
 }
 
 ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height, int source_depth,
-                               std::int64_t pitch, int depth, int flags) {
+                               std::int64_t pitch, int depth) {
   if (!pixels || width <= 0 || height <= 0 || depth < 1 || depth > 8) return nullptr;
   if (source_depth != 24 && source_depth != 32) return nullptr;
+  const std::int64_t packed_pitch = static_cast<std::int64_t>(width) * 4;
+  if (pitch < static_cast<std::int64_t>(width) * (source_depth / 8)) return nullptr;
   auto* reduction = static_cast<ColourReduction*>(memory_alloc(sizeof(ColourReduction), 0));
   if (!reduction) return nullptr;
   const std::int64_t count = static_cast<std::int64_t>(width) * height;
   const int sample_factor = colour_sample_factor(count);
-  if (source_depth == 24) {
+  if (source_depth == 32 && pitch == packed_pitch) {
+    reduction->pixels = const_cast<std::uint8_t*>(pixels);  // already in the packed layout
+  } else {
     reduction->pixels = static_cast<std::uint8_t*>(memory_alloc(count * 4, MEMORY_UNCLEARED));
     if (!reduction->pixels) {
       colour_reduce_free(reduction);
       return nullptr;
     }
     reduction->owns_pixels = 1;
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* in = pixels + y * pitch;
-      std::uint8_t* out = reduction->pixels + static_cast<std::int64_t>(y) * width * 4;
-      for (int x = 0; x < width; ++x, in += 3, out += 4) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = 255;
-      }
-    }
-  } else {
-    reduction->pixels = const_cast<std::uint8_t*>(pixels);
+    for (int y = 0; y < height; ++y)
+      copy_row_packed(pixels + y * pitch, reduction->pixels + y * packed_pitch, width,
+                      source_depth);
   }
   reduction->row_buffer = static_cast<std::uint8_t*>(memory_alloc(width + 8, 0));
   if (!reduction->row_buffer) {
@@ -312,7 +325,6 @@ ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height
   reduction->width = width;
   reduction->height = height;
   reduction->source_depth = source_depth;
-  reduction->flags = flags;
   reduction->depth = depth;
   reduction->gamma = kGamma;
   if (depth == 1) {

@@ -20,11 +20,12 @@ struct ColourNetwork {
 };
 
 struct ColourReduction {
-  std::uint8_t* pixels;  // 32-bit pixels, rows of 4 * width bytes
+  // 32-bit pixels, rows of 4 * width bytes: the source itself when it has
+  // that layout, otherwise a private copy (owns_pixels)
+  std::uint8_t* pixels;
   std::int32_t height;
   std::int32_t width;
   std::int32_t source_depth;
-  std::int32_t flags;
   std::int32_t depth;
   std::int32_t owns_pixels;
   std::uint8_t* row_buffer;
@@ -34,9 +35,10 @@ struct ColourReduction {
 };
 
 // Builds the palette of 2^depth colours (depth 1 to 8) for 24- or 32-bit
-// pixels; null when memory runs out or the arguments make no picture.
+// pixels whose rows are `pitch` bytes apart; null when memory runs out or
+// the arguments make no picture.
 ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height, int source_depth,
-                               std::int64_t pitch, int depth, int flags);
+                               std::int64_t pitch, int depth);
 
 // The packed palette indices of one memory row (most significant bits
 // first), in the reduction's row buffer.

@@ -24,5 +24,7 @@ struct IconPicture {
   int depth;
 };
 
-// Creates the platform icon from the selected image.
+// Seam: creates the platform icon from the selected image.
 IconPicture icon_read(const std::uint8_t* data, std::uint32_t size);
+// Seam: destroys an icon that icon_read made.
+void icon_destroy(void* icon);

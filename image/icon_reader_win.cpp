@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "runtime/scoped_win.h"
+
 namespace {
 
 constexpr DWORD kIconFormatVersion = 0x30000;
@@ -13,6 +15,8 @@ IconPicture describe(HICON icon) {
   IconPicture picture{icon, 0, 0, 0};
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return picture;
+  // The bitmaps are copies made for the caller.
+  GdiObject colour(info.hbmColor), mask(info.hbmMask);
   BITMAP bitmap{};
   if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bitmap, &bitmap)) {
     picture.width = bitmap.bmWidth;
@@ -24,8 +28,6 @@ IconPicture describe(HICON icon) {
     picture.height = bitmap.bmHeight / 2;
     picture.depth = 1;
   }
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
   return picture;
 }
 
@@ -36,15 +38,17 @@ IconPicture icon_read(const std::uint8_t* data, std::uint32_t size) {
   if (!icon_select_image(data, size, &image)) return IconPicture{};
   // The icon services want the image bytes on their own, suitably aligned.
   std::vector<BYTE> bytes(data + image.offset, data + image.offset + image.size);
-  HICON icon = CreateIconFromResourceEx(bytes.data(), image.size, TRUE, kIconFormatVersion,
-                                        image.width, image.height, LR_DEFAULTCOLOR);
+  IconHandle icon(CreateIconFromResourceEx(bytes.data(), image.size, TRUE, kIconFormatVersion,
+                                           image.width, image.height, LR_DEFAULTCOLOR));
   if (!icon && image.bit_count != 16)
-    icon = CreateIconFromResource(bytes.data(), image.size, TRUE, kIconFormatVersion);
+    icon.reset(CreateIconFromResource(bytes.data(), image.size, TRUE, kIconFormatVersion));
   if (!icon) return IconPicture{};
-  IconPicture picture = describe(icon);
-  if (picture.width <= 0 || picture.height <= 0) {
-    DestroyIcon(icon);
-    return IconPicture{};
-  }
+  IconPicture picture = describe(icon.get());
+  if (picture.width <= 0 || picture.height <= 0) return IconPicture{};
+  icon.release();  // the caller's now
   return picture;
+}
+
+void icon_destroy(void* icon) {
+  if (icon) DestroyIcon(static_cast<HICON>(icon));
 }

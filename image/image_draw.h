@@ -4,9 +4,14 @@
 
 #include <cstdint>
 
+#include "image/pixel_store.h"
+
 // True when the alpha service exists and the bitmap is a 32-bit pixel store,
 // or a 32-bit device bitmap with at least one non-zero alpha byte.
 bool image_has_alpha(void* bitmap);
+// The same for a pixel store: the alpha service exists and it has 32 bits
+// (its pixels are not looked at).
+bool pixel_store_has_alpha(const PixelStoreInfo& store);
 
 // The bitmap's pixel rows as 32-bit pixels, bottom row first: a pixel
 // store's own bits (*copied = false), or a new copy of a device bitmap's

@@ -9,6 +9,7 @@
 #include "image/pixel_store.h"
 #include "runtime/graphics_probe.h"
 #include "runtime/heap.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
@@ -38,10 +39,9 @@ BITMAPINFO bottom_up_32(int width, int height) {
 // Transfers any bitmap into 32-bit bottom-up pixels.
 bool read_pixels_32(void* bitmap, HDC context, int width, int height, std::uint8_t* pixels) {
   BITMAPINFO info = bottom_up_32(width, height);
-  HDC used = context ? context : CreateCompatibleDC(nullptr);
-  int lines = GetDIBits(used, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height), pixels,
-                        &info, DIB_RGB_COLORS);
-  if (!context) DeleteDC(used);
+  MemoryDc own_context(context ? nullptr : CreateCompatibleDC(nullptr));
+  int lines = GetDIBits(context ? context : own_context.get(), static_cast<HBITMAP>(bitmap), 0,
+                        static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
   return lines == height;
 }
 
@@ -51,8 +51,10 @@ void blend(HDC target, int x, int y, int width, int height, void* bitmap, HDC me
   if (!bitmap_size(bitmap, &description)) return;
   if (width == 0) width = description.bmWidth;
   if (height == 0) height = description.bmHeight;
-  HDC context = memory_context ? memory_context : CreateCompatibleDC(target);
-  HGDIOBJ previous = SelectObject(context, bitmap);
+  MemoryDc own_context(memory_context ? nullptr : CreateCompatibleDC(target));
+  HDC context = memory_context ? memory_context : own_context.get();
+  SelectedObject selected(context, bitmap);
+  if (!selected) return;
   if (AlphaBlendFunction service = alpha_blend()) {
     BLENDFUNCTION function{AC_SRC_OVER, 0, static_cast<BYTE>(opacity), alpha_format};
     service(target, x, y, width, height, context, 0, 0, description.bmWidth, description.bmHeight,
@@ -61,8 +63,6 @@ void blend(HDC target, int x, int y, int width, int height, void* bitmap, HDC me
     StretchBlt(target, x, y, width, height, context, 0, 0, description.bmWidth,
                description.bmHeight, SRCCOPY);
   }
-  SelectObject(context, previous);
-  if (!memory_context) DeleteDC(context);
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ bool image_has_alpha(void* bitmap) {
   BITMAP description{};
   if (!alpha_blend() || !bitmap_size(bitmap, &description)) return false;
   PixelStoreInfo store{};
-  if (pixel_store_info(bitmap, &store)) return store.depth == 32;
+  if (pixel_store_info(bitmap, &store)) return pixel_store_has_alpha(store);
   if (description.bmBitsPixel != 32) return false;
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(description.bmWidth) *
                                    description.bmHeight * 4);
@@ -107,13 +107,11 @@ void* bitmap_premultiplied_copy(void* bitmap, void* device_context, bool disable
   BITMAP description{};
   if (!alpha_blend() || !bitmap_size(bitmap, &description)) return nullptr;
   const int width = description.bmWidth, height = description.bmHeight;
-  PixelStore copy = pixel_store_create(width, height, 32);
+  GdiObject copy(pixel_store_create(width, height, 32));
   PixelStoreInfo target{};
-  if (!copy || !pixel_store_info(copy, &target) ||
-      !read_pixels_32(bitmap, static_cast<HDC>(device_context), width, height, target.bits)) {
-    pixel_store_delete(copy);
+  if (!copy || !pixel_store_info(copy.get(), &target) ||
+      !read_pixels_32(bitmap, static_cast<HDC>(device_context), width, height, target.bits))
     return nullptr;
-  }
   std::uint8_t* pixel = target.bits;
   for (std::int64_t p = 0; p < static_cast<std::int64_t>(width) * height; ++p, pixel += 4) {
     const int alpha = pixel[3];
@@ -125,7 +123,7 @@ void* bitmap_premultiplied_copy(void* bitmap, void* device_context, bool disable
       for (int c = 0; c < 3; ++c) pixel[c] = static_cast<std::uint8_t>((alpha * pixel[c]) >> 8);
     }
   }
-  return copy;
+  return copy.release();
 }
 
 void bitmap_free_premultiplied(void* bitmap) {

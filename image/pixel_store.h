@@ -19,3 +19,8 @@ PixelStore pixel_store_create(int width, int height, int bit_count);
 // False when the handle is not a pixel store (an icon, a device bitmap).
 bool pixel_store_info(PixelStore store, PixelStoreInfo* info);
 void pixel_store_delete(PixelStore store);
+
+// Colour-on-colour stretching of the whole source onto the whole target
+// (same depth): every target pixel takes one source pixel, nothing is
+// blended. False on failure.
+bool pixel_store_stretch_raw(PixelStore target, PixelStore source);

@@ -2,6 +2,7 @@
 #include "image/pixel_store.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "image/pixel_layout.h"
 
@@ -37,4 +38,24 @@ void pixel_store_delete(PixelStore handle) {
   if (!store) return;
   store->magic = 0;
   std::free(store);
+}
+
+// The source pixel under the centre of each target pixel.
+bool pixel_store_stretch_raw(PixelStore target, PixelStore source) {
+  PixelStoreInfo out{}, in{};
+  if (!pixel_store_info(target, &out) || !pixel_store_info(source, &in) || out.depth != in.depth)
+    return false;
+  const int bytes = out.depth / 8;
+  for (int y = 0; y < out.height; ++y) {
+    const std::int64_t source_y =
+        (2 * static_cast<std::int64_t>(y) + 1) * in.height / (2 * out.height);
+    const std::uint8_t* from = in.bits + source_y * in.pitch;
+    std::uint8_t* to = out.bits + y * out.pitch;
+    for (int x = 0; x < out.width; ++x) {
+      const std::int64_t source_x =
+          (2 * static_cast<std::int64_t>(x) + 1) * in.width / (2 * out.width);
+      std::memcpy(to + x * bytes, from + source_x * bytes, static_cast<std::size_t>(bytes));
+    }
+  }
+  return true;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "image/pixel_layout.h"
+#include "runtime/scoped_win.h"
 
 PixelStore pixel_store_create(int width, int height, int bit_count) {
   if (width <= 0 || height <= 0 || (bit_count != 24 && bit_count != 32)) return nullptr;
@@ -15,12 +16,8 @@ PixelStore pixel_store_create(int width, int height, int bit_count) {
   info.bmiHeader.biBitCount = static_cast<WORD>(bit_count);
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP store = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (store && !bits) {
-    DeleteObject(store);
-    return nullptr;
-  }
-  return store;
+  GdiObject store(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  return bits ? store.release() : nullptr;
 }
 
 bool pixel_store_info(PixelStore store, PixelStoreInfo* info) {
@@ -39,4 +36,22 @@ bool pixel_store_info(PixelStore store, PixelStoreInfo* info) {
 
 void pixel_store_delete(PixelStore store) {
   if (store) DeleteObject(store);
+}
+
+bool pixel_store_stretch_raw(PixelStore target, PixelStore source) {
+  PixelStoreInfo out{}, in{};
+  if (!pixel_store_info(target, &out) || !pixel_store_info(source, &in)) return false;
+  MemoryDc target_context(CreateCompatibleDC(nullptr)), source_context(CreateCompatibleDC(nullptr));
+  if (!target_context || !source_context) return false;
+  BOOL ok = FALSE;
+  {
+    SelectedObject target_selected(target_context.get(), target);
+    SelectedObject source_selected(source_context.get(), source);
+    if (!target_selected || !source_selected) return false;
+    SetStretchBltMode(target_context.get(), COLORONCOLOR);
+    ok = StretchBlt(target_context.get(), 0, 0, out.width, out.height, source_context.get(), 0, 0,
+                    in.width, in.height, SRCCOPY);
+  }
+  GdiFlush();  // the pixels are read straight from memory next
+  return ok != FALSE;
 }

@@ -9,7 +9,7 @@
 #include "net/http_response.h"
 #include "net/sockets.h"
 #include "net/url_parts.h"
-#include "runtime/replacing_file.h"
+#include "runtime/file_io.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -70,7 +70,7 @@ Attempt fetch_once(std::string_view url, const std::string& file_name, const Htt
   NetConnection* connection = net_open_connection(host.c_str(), http_port(url), connect_wait);
   if (!connection) return attempt;
   const std::string request = http_request_text(url);
-  ReplacingFile file;
+  OutputFile file;
   HttpResponseParser parser;
   if (net_send_all(connection, request.data(), static_cast<std::int64_t>(request.size()),
                    std::max(1, step_wait(limits, deadline)))) {

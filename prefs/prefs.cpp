@@ -6,7 +6,7 @@
 #include "prefs/prefs_file.h"
 #include "prefs/prefs_testing.h"
 #include "runtime/lifecycle.h"
-#include "runtime/replacing_file.h"
+#include "runtime/file_io.h"
 #include "runtime/strings.h"
 #include "runtime/utf8.h"
 
@@ -74,7 +74,7 @@ void write_key(std::string_view key, const std::string& value_in_file) {
 void write_back(const std::string& name) {
   try {
     const std::string text = prefs_serialize(state.lines, state.code_page, state.flags);
-    ReplacingFile replacement;
+    OutputFile replacement;
     const bool written =
         replacement.create(name.c_str()) && replacement.write(text.data(), text.size());
     prefs_file_close(state.file);

@@ -6,6 +6,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include "regex/regex_options.h"
 #include "runtime/heap.h"
 #include "runtime/lifecycle.h"
 #include "runtime/state_block.h"
@@ -28,10 +29,8 @@ RegexRecord* find(object_number number) {
 }
 
 void regex_release(object_number number) {
-  RegexRecord* record = find(number);
-  if (!record) return;
-  pcre2_code_free(record->code);
-  registry_release(expressions, number);
+  registry_free_object<RegexRecord>(expressions, number,
+                                    [](RegexRecord& record) { pcre2_code_free(record.code); });
 }
 
 void forget_error() {
@@ -48,6 +47,26 @@ void keep_error(int code) {
   const std::size_t length = std::strlen(reinterpret_cast<char*>(message));
   kind_state->last_error = static_cast<char*>(runtime_alloc(length + 1));
   if (kind_state->last_error) std::memcpy(kind_state->last_error, message, length + 1);
+}
+
+// The newline convention and the meaning of \R go through a compile
+// context; the library's defaults need none.
+pcre2_code* compile(const char* pattern, const RegexCompileSettings& settings, int* error) {
+  pcre2_compile_context* context = nullptr;
+  if (settings.newline || settings.bsr) {
+    context = pcre2_compile_context_create(nullptr);
+    if (!context) {
+      *error = PCRE2_ERROR_NOMEMORY;
+      return nullptr;
+    }
+    if (settings.newline) pcre2_set_newline(context, settings.newline);
+    if (settings.bsr) pcre2_set_bsr(context, settings.bsr);
+  }
+  PCRE2_SIZE offset = 0;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
+                                   settings.options, error, &offset, context);
+  pcre2_compile_context_free(context);
+  return code;
 }
 
 // Shutdown: every expression goes; registry and state block go with the
@@ -76,10 +95,13 @@ std::uintptr_t regex_create(object_number number, const char* pattern, std::uint
   record->code = nullptr;
   forget_error();
   if (!pattern) return 0;
+  RegexCompileSettings settings{};
+  if (!regex_translate_options(options, &settings)) {
+    keep_error(PCRE2_ERROR_BAD_OPTIONS);
+    return 0;
+  }
   int error = 0;
-  PCRE2_SIZE offset = 0;
-  record->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
-                               options, &error, &offset, nullptr);
+  record->code = compile(pattern, settings, &error);
   if (!record->code) {
     keep_error(error);
     return 0;

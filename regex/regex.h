@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "regex/regex_options.h"
 #include "runtime/registry.h"
 
 void regex_init();
 void regex_join_runtime();
 
 // The record address (the handle for ANY_OBJECT); 0 when the pattern does
-// not compile, its message then kept as the last compile error.
+// not compile or the options (PCRE's bits, see regex_options.h) cannot be
+// honoured, the message then kept as the last compile error.
 std::uintptr_t regex_create(object_number number, const char* pattern, std::uint32_t options = 0);
 void regex_free(object_number number);
 

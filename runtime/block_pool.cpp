@@ -6,8 +6,19 @@
 
 #include <cstring>
 
+#include "runtime/block_pool_testing.h"
+
 #include "runtime/heap.h"
 #include "runtime/run_once.h"
+
+struct PoolChunk {
+  PoolChunk* next;
+  PoolChunk* prev;
+  void* free_list;
+  std::int32_t capacity;
+  std::int32_t used;
+  std::int32_t free_count;
+};
 
 struct PoolShareEntry {
   PoolShareEntry* next;
@@ -233,4 +244,20 @@ void pool_destroy(BlockPool* pool) {
     share_list = entry->next;
   if (entry->next) entry->next->prev = entry->prev;
   runtime_free(entry);
+}
+
+namespace {
+std::vector<int> capacities_of(const PoolChunk* list) {
+  std::vector<int> capacities;
+  for (; list; list = list->next) capacities.push_back(list->capacity);
+  return capacities;
+}
+}  // namespace
+
+std::vector<int> pool_full_chunk_capacities(const BlockPool* pool) {
+  return capacities_of(pool->full_chunks);
+}
+
+std::vector<int> pool_partial_chunk_capacities(const BlockPool* pool) {
+  return capacities_of(pool->partial_chunks);
 }

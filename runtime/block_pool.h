@@ -6,7 +6,7 @@
 
 #include "runtime/platform_lock.h"
 
-struct PoolChunk;
+struct PoolChunk;  // a chunk header and its blocks; the pool's own business
 struct PoolShareEntry;
 
 constexpr int POOL_LOCKED = 1;  // flags & 3 == 1: the pool has its own lock
@@ -22,15 +22,6 @@ struct BlockPool {
   std::int32_t max_blocks;
   std::int32_t locked;
   PlatformLock lock;
-};
-
-struct PoolChunk {
-  PoolChunk* next;
-  PoolChunk* prev;
-  void* free_list;
-  std::int32_t capacity;
-  std::int32_t used;
-  std::int32_t free_count;
 };
 
 BlockPool* pool_create(std::int64_t block_size, std::int32_t min_blocks, std::int32_t max_blocks,

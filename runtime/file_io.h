@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // Reads a whole existing file (opened with read sharing). False when it
@@ -13,10 +15,12 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
 // True when a file or directory of that name exists.
 bool file_exists(const char* name);
 
-// A file being written. It is created (replacing any file of that name) by
-// create(); commit() closes it and keeps it. A file that is not committed,
-// because a write failed or the writer gave up, is closed and deleted, so a
-// failed write never leaves a partial file behind.
+// A file being written, never seen half-written under its name. create()
+// makes a new temporary file beside the target (a name no other file has);
+// commit() closes it and moves it over the target in one step. A file that
+// is not committed, because a write failed or the writer gave up, is closed
+// and its temporary deleted: the target, and any earlier file of that name,
+// stay as they were, and nothing but the writer's own temporary is deleted.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -27,13 +31,24 @@ class OutputFile {
   bool create(const char* name);
   // Writes every byte or fails; after a failure the file is discarded.
   bool write(const void* data, std::size_t size);
-  // Closes and keeps the file; false (and the file deleted) when closing fails.
+  // Closes the file and puts it in place; false (and the temporary deleted)
+  // when closing or the move fails.
   bool commit();
-  // Closes and deletes the file, if one is open.
+  // Closes the file and deletes the temporary, if one is open.
   void discard();
   bool is_open() const { return handle_ != nullptr; }
 
  private:
   void* handle_ = nullptr;
-  std::vector<char> name_;
+  std::string target_;
+  std::string temporary_;
 };
+
+// The temporary name beside `target` for the given attempt: the same
+// directory, so that the final move never crosses file systems.
+inline std::string output_temporary_name(std::string_view target, unsigned attempt) {
+  return std::string(target) + "." + std::to_string(attempt) + ".part";
+}
+
+// How many temporary names create() tries before it gives up.
+constexpr unsigned OUTPUT_NAME_ATTEMPTS = 100;

@@ -6,7 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
+#include <utility>
 
 namespace {
 int descriptor(void* handle) {
@@ -53,11 +54,23 @@ bool file_exists(const char* name) {
 bool OutputFile::create(const char* name) {
   discard();
   if (!name || !*name) return false;
-  int fd = open(name, O_RDWR | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  handle_ = handle_of(fd);
-  name_.assign(name, name + std::strlen(name) + 1);
-  return true;
+  // The new file takes the permissions of the file it will replace.
+  struct stat existing {};
+  const mode_t mode = stat(name, &existing) == 0 ? existing.st_mode & 07777 : 0644;
+  // A new file under a name nobody uses; an existing one is never opened.
+  for (unsigned attempt = 0; attempt < OUTPUT_NAME_ATTEMPTS; ++attempt) {
+    std::string temporary = output_temporary_name(name, attempt);
+    int fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    if (fd >= 0) {
+      fchmod(fd, mode);
+      handle_ = handle_of(fd);
+      target_ = name;
+      temporary_ = std::move(temporary);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
@@ -78,15 +91,14 @@ bool OutputFile::write(const void* data, std::size_t size) {
 
 bool OutputFile::commit() {
   if (!handle_) return false;
-  bool closed = close(descriptor(handle_)) == 0;
-  handle_ = nullptr;
-  if (!closed) unlink(name_.data());
-  return closed;
+  const int fd = descriptor(std::exchange(handle_, nullptr));
+  const bool placed = close(fd) == 0 && rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (!placed) unlink(temporary_.c_str());
+  return placed;
 }
 
 void OutputFile::discard() {
   if (!handle_) return;
-  close(descriptor(handle_));
-  handle_ = nullptr;
-  unlink(name_.data());
+  close(descriptor(std::exchange(handle_, nullptr)));
+  unlink(temporary_.c_str());
 }

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
+
+#include "runtime/scoped_win.h"
 
 namespace {
 constexpr DWORD kLargestTransfer = 1u << 30;
@@ -14,11 +16,12 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
                      std::uint64_t max_size) {
   contents.clear();
   if (!name || !*name) return false;
-  HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  KernelHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) <= max_size;
+  bool ok =
+      GetFileSizeEx(file.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) <= max_size;
   if (ok) {
     try {
       contents.resize(static_cast<std::size_t>(size.QuadPart));
@@ -31,10 +34,9 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
     DWORD chunk =
         static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, kLargestTransfer));
     DWORD read = 0;
-    ok = ReadFile(file, contents.data() + done, chunk, &read, nullptr) && read == chunk;
+    ok = ReadFile(file.get(), contents.data() + done, chunk, &read, nullptr) && read == chunk;
     done += read;
   }
-  CloseHandle(file);
   if (!ok) contents.clear();
   return ok;
 }
@@ -46,12 +48,21 @@ bool file_exists(const char* name) {
 bool OutputFile::create(const char* name) {
   discard();
   if (!name || !*name) return false;
-  HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  handle_ = file;
-  name_.assign(name, name + std::strlen(name) + 1);
-  return true;
+  // A new file under a name nobody uses; an existing one is never opened.
+  for (unsigned attempt = 0; attempt < OUTPUT_NAME_ATTEMPTS; ++attempt) {
+    std::string temporary = output_temporary_name(name, attempt);
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = file;
+      target_ = name;
+      temporary_ = std::move(temporary);
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
@@ -72,15 +83,16 @@ bool OutputFile::write(const void* data, std::size_t size) {
 
 bool OutputFile::commit() {
   if (!handle_) return false;
-  bool closed = CloseHandle(handle_) != FALSE;
-  handle_ = nullptr;
-  if (!closed) DeleteFileA(name_.data());
-  return closed;
+  KernelHandle file(std::exchange(handle_, nullptr));
+  const bool placed =
+      file.close() && MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (!placed) DeleteFileA(temporary_.c_str());
+  return placed;
 }
 
 void OutputFile::discard() {
   if (!handle_) return;
-  CloseHandle(handle_);
-  handle_ = nullptr;
-  DeleteFileA(name_.data());
+  KernelHandle file(std::exchange(handle_, nullptr));
+  file.close();  // before the delete, which an open file would refuse
+  DeleteFileA(temporary_.c_str());
 }

@@ -20,9 +20,15 @@ int file_copy(std::string_view source, std::string_view destination);
 int file_rename(std::string_view old_name, std::string_view new_name);
 // Creates the last level only; 0 when it exists or its parent is missing.
 int directory_create(std::string_view path);
-// Always ends with a backslash.
+// Always ends with a backslash (a slash on the host build, which has no drives).
 std::string directory_current();
 int directory_set_current(std::string_view path);
+// Moves `source` over `destination` in one step, replacing an existing file,
+// and returns once the file's data and the move have reached the disk. Seen
+// from anywhere, and after the process is killed at any moment, the
+// destination is either the old file or the whole new one; on failure both
+// stay as they were. A read-only destination is not replaced.
+int file_replace(std::string_view source, std::string_view destination);
 
 // Portable rules behind the operations.
 // True when the path fits the 260-character buffer (terminating zero included).

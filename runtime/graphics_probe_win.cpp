@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include "runtime/scoped_win.h"
+
 namespace {
 
-HMODULE msimg32 = nullptr;
+Module msimg32;
 AlphaBlendService alpha_blend = nullptr;
 bool visual_styles = false;
 
@@ -20,42 +22,35 @@ Function entry(HMODULE module, const char* name) {
 }
 
 long common_controls_version() {
-  long version = 1;
-  HMODULE comctl = LoadLibraryA("COMCTL32.DLL");
-  if (!comctl) return version;
+  Module comctl(LoadLibraryA("COMCTL32.DLL"));
+  if (!comctl) return 1;
   using DllGetVersionFunction = HRESULT(CALLBACK*)(DllVersionRecord*);
-  if (auto get_version = entry<DllGetVersionFunction>(comctl, "DllGetVersion")) {
-    DllVersionRecord record{sizeof(DllVersionRecord), 0, 0, 0, 0};
-    if (SUCCEEDED(get_version(&record)))
-      version = static_cast<long>(record.major * 65536 + record.minor);
-  }
-  FreeLibrary(comctl);
-  return version;
+  auto get_version = entry<DllGetVersionFunction>(comctl.get(), "DllGetVersion");
+  DllVersionRecord record{sizeof(DllVersionRecord), 0, 0, 0, 0};
+  if (!get_version || FAILED(get_version(&record))) return 1;
+  return static_cast<long>(record.major * 65536 + record.minor);
 }
 
 bool app_themed() {
-  HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+  Module uxtheme(LoadLibraryA("uxtheme.dll"));
   if (!uxtheme) return false;
-  bool themed = false;
   using IsAppThemedFunction = BOOL(WINAPI*)();
-  if (auto is_app_themed = entry<IsAppThemedFunction>(uxtheme, "IsAppThemed"))
-    themed = is_app_themed() != FALSE;
-  FreeLibrary(uxtheme);
-  return themed;
+  auto is_app_themed = entry<IsAppThemedFunction>(uxtheme.get(), "IsAppThemed");
+  return is_app_themed && is_app_themed() != FALSE;
 }
 
 }  // namespace
 
 void graphics_probe_start() {
-  msimg32 = LoadLibraryA("msimg32.dll");
-  alpha_blend = msimg32 ? reinterpret_cast<void*>(GetProcAddress(msimg32, "AlphaBlend")) : nullptr;
+  msimg32.reset(LoadLibraryA("msimg32.dll"));
+  alpha_blend =
+      msimg32 ? reinterpret_cast<void*>(GetProcAddress(msimg32.get(), "AlphaBlend")) : nullptr;
   visual_styles = app_themed() && common_controls_version() > 0x5FFFF;
 }
 
 void graphics_probe_release() {
-  if (msimg32) FreeLibrary(msimg32);
-  msimg32 = nullptr;
   alpha_blend = nullptr;
+  msimg32.reset();
 }
 
 AlphaBlendService graphics_alpha_blend() {

@@ -3,12 +3,13 @@
 
 #include <atomic>
 
-#include "runtime/heap_platform.h"
+#include "runtime/heap_testing.h"
 
 namespace {
 
 std::atomic<PlatformHeap*> heaps[HEAP_COUNT];
-std::atomic<int> injected_failures{0};
+// Failures a test asked for, on its own thread only.
+thread_local int injected_failures = 0;
 
 PlatformHeap* heap_of(HeapId heap) {
   if (heap < 0 || heap >= HEAP_COUNT) return nullptr;
@@ -16,11 +17,9 @@ PlatformHeap* heap_of(HeapId heap) {
 }
 
 bool injected_failure() {
-  int left = injected_failures.load();
-  while (left > 0) {
-    if (injected_failures.compare_exchange_weak(left, left - 1)) return true;
-  }
-  return false;
+  if (injected_failures <= 0) return false;
+  --injected_failures;
+  return true;
 }
 
 }  // namespace
@@ -79,5 +78,5 @@ void memory_free(void* block) {
 }
 
 void heap_fail_next_allocations(int count) {
-  injected_failures.store(count);
+  injected_failures = count;
 }

@@ -38,6 +38,12 @@ void* memory_alloc(std::int64_t size, int flags);
 void* memory_realloc(void* block, std::int64_t size);
 void memory_free(void* block);
 
-// Test hook: makes the next `count` allocations (alloc or realloc, any heap)
-// fail as an exhausted heap would.
-void heap_fail_next_allocations(int count);
+// Seams to the platform's heap service (heap_win.cpp, heap_posix.cpp).
+struct PlatformHeap;
+PlatformHeap* platform_heap_create();
+void platform_heap_destroy(PlatformHeap* heap);
+void* platform_heap_alloc(PlatformHeap* heap, std::size_t size, bool zeroed);
+// Grows or shrinks in place or by moving; new bytes are zero; null on failure
+// with the old block untouched.
+void* platform_heap_realloc(PlatformHeap* heap, void* block, std::size_t size);
+void platform_heap_free(PlatformHeap* heap, void* block);

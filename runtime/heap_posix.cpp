@@ -1,7 +1,7 @@
 // Platform heaps for the host build: malloc blocks that remember their size
 // (so that growth can be zero-filled) and are linked into their heap, so that
 // destroying a heap releases all of its blocks as a private heap would.
-#include "runtime/heap_platform.h"
+#include "runtime/heap.h"
 
 #include <cstdlib>
 #include <cstring>

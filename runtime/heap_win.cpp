@@ -1,5 +1,5 @@
 // Platform heaps on Windows: private, growable, serialised Win32 heaps.
-#include "runtime/heap_platform.h"
+#include "runtime/heap.h"
 
 #include <windows.h>
 

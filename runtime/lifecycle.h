@@ -27,6 +27,7 @@ enum class StartupStage : int {
 enum class ShutdownStage : int {
   Threads,
   RegularExpressions,
+  ProgramKind,
   PrefsState,
   Network,
   Fonts,

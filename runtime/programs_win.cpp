@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 #include "runtime/lifecycle.h"
@@ -21,11 +22,18 @@ bool lock_ready = false;
 ObjectRegistry* programs = nullptr;
 
 void program_release(object_number id) {
-  auto* record = static_cast<ProgramRecord*>(registry_lookup(programs, id));
-  if (!record) return;
-  for (void* handle : {record->process, record->input, record->output, record->error})
-    if (handle) CloseHandle(handle);
-  registry_release(programs, id);
+  registry_free_object<ProgramRecord>(programs, id, [](ProgramRecord& record) {
+    for (void* handle : {record.process, record.input, record.output, record.error})
+      KernelHandle(handle).reset();
+  });
+}
+
+// Shutdown: the records' handles are closed, and the kind forgets its
+// registry, which goes with the runtime heap.
+void end_programs() {
+  LockGuard guard(lock_ready ? &program_lock : nullptr);
+  registry_free_all(programs);
+  programs = nullptr;
 }
 
 // The pipes of one start: the child's ends are inherited by it, the
@@ -78,14 +86,11 @@ bool prepare_pipes(int flags, const ProgramRecord* connect_from, StandardPipes& 
   return true;
 }
 
-std::uintptr_t keep_record(HANDLE process, DWORD id, StandardPipes* pipes) {
+std::uintptr_t keep_record(KernelHandle process, DWORD id, StandardPipes* pipes) {
   LockGuard guard(lock_ready ? &program_lock : nullptr);
   auto* record = static_cast<ProgramRecord*>(registry_allocate(programs, ANY_OBJECT));
-  if (!record) {
-    if (process) CloseHandle(process);
-    return 0;
-  }
-  *record = ProgramRecord{process, id, nullptr, nullptr, nullptr};
+  if (!record) return 0;
+  *record = ProgramRecord{process.release(), id, nullptr, nullptr, nullptr};
   if (pipes) {
     record->input = pipes->parent_input.release();
     record->output = pipes->parent_output.release();
@@ -94,12 +99,9 @@ std::uintptr_t keep_record(HANDLE process, DWORD id, StandardPipes* pipes) {
   return reinterpret_cast<std::uintptr_t>(record);
 }
 
-std::uintptr_t finish_started(HANDLE process, DWORD id, int flags, StandardPipes* pipes) {
-  if (flags & RUN_WAIT) {
-    if (process) WaitForSingleObject(process, INFINITE);
-  }
-  if (flags & RUN_OPEN) return keep_record(process, id, pipes);
-  if (process) CloseHandle(process);
+std::uintptr_t finish_started(KernelHandle process, DWORD id, int flags, StandardPipes* pipes) {
+  if ((flags & RUN_WAIT) && process) WaitForSingleObject(process.get(), INFINITE);
+  if (flags & RUN_OPEN) return keep_record(std::move(process), id, pipes);
   return 1;
 }
 
@@ -115,7 +117,7 @@ std::uintptr_t run_through_shell(std::string_view program, std::string_view para
   shell.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   shell.nShow = show;
   if (!ShellExecuteExA(&shell)) return 0;
-  return finish_started(shell.hProcess, 0xFFFFFFFFu, flags, nullptr);
+  return finish_started(KernelHandle(shell.hProcess), 0xFFFFFFFFu, flags, nullptr);
 }
 
 }  // namespace
@@ -130,6 +132,7 @@ void programs_start() {
 
 void programs_join_runtime() {
   runtime_join_startup(StartupStage::ProgramKind, programs_start);
+  runtime_join_shutdown(ShutdownStage::ProgramKind, end_programs);
 }
 
 void program_free(std::intptr_t record) {
@@ -178,8 +181,8 @@ std::uintptr_t program_run(std::string_view program, std::string_view parameters
   pipes.child_output.reset();
   pipes.child_error.reset();
   if (started) {
-    CloseHandle(process.hThread);
-    return finish_started(process.hProcess, process.dwProcessId, flags, &pipes);
+    KernelHandle(process.hThread).reset();
+    return finish_started(KernelHandle(process.hProcess), process.dwProcessId, flags, &pipes);
   }
   if ((flags & kPipeFlags) != 0 || program.empty()) return 0;
   return run_through_shell(program, parameters, directory, flags, show);

@@ -58,5 +58,17 @@ void* registry_next(ObjectRegistry* registry, object_number* id);
 // Calls the free operation on every object of the kind.
 void registry_free_all(ObjectRegistry* registry);
 
+// The free operation every kind shares: when the number or handle names a
+// live object, `destroy` releases what its record holds, then the record is
+// released.
+template <typename Record, typename Destroy>
+void registry_free_object(ObjectRegistry* registry, object_number number_or_handle,
+                          Destroy destroy) {
+  auto* record = static_cast<Record*>(registry_lookup(registry, number_or_handle));
+  if (!record) return;
+  destroy(*record);
+  registry_release(registry, number_or_handle);
+}
+
 // True when `value` is a handle this registry handed out and has not released.
 bool registry_is_live_handle(const ObjectRegistry* registry, object_number value);

@@ -37,6 +37,12 @@ class ScopedHandle {
     if (Traits::valid(handle_)) Traits::close(handle_);
     handle_ = handle;
   }
+  // Releases the handle now; false when there was none or the platform
+  // reports that releasing it failed (a file's last writes, for one).
+  bool close() {
+    if (!Traits::valid(handle_)) return false;
+    return Traits::close(release());
+  }
 
  private:
   Handle handle_ = Traits::invalid();
@@ -48,34 +54,34 @@ struct NullableHandleTraits {
   using Handle = H;
   static Handle invalid() { return nullptr; }
   static bool valid(Handle h) { return h != nullptr; }
-  static void close(Handle h) { Close(h); }
+  static bool close(Handle h) { return Close(h); }
 };
 
 struct KernelHandleTraits {
   using Handle = HANDLE;
   static Handle invalid() { return nullptr; }
   static bool valid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void close(Handle h) { CloseHandle(h); }
+  static bool close(Handle h) { return CloseHandle(h) != FALSE; }
 };
 
 struct FindHandleTraits {
   using Handle = HANDLE;
   static Handle invalid() { return INVALID_HANDLE_VALUE; }
   static bool valid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-  static void close(Handle h) { FindClose(h); }
+  static bool close(Handle h) { return FindClose(h) != FALSE; }
 };
 
-inline void delete_gdi_object(HGDIOBJ object) {
-  DeleteObject(object);
+inline bool delete_gdi_object(HGDIOBJ object) {
+  return DeleteObject(object) != FALSE;
 }
-inline void delete_memory_dc(HDC context) {
-  DeleteDC(context);
+inline bool delete_memory_dc(HDC context) {
+  return DeleteDC(context) != FALSE;
 }
-inline void free_module(HMODULE module) {
-  FreeLibrary(module);
+inline bool free_module(HMODULE module) {
+  return FreeLibrary(module) != FALSE;
 }
-inline void destroy_icon(HICON icon) {
-  DestroyIcon(icon);
+inline bool destroy_icon(HICON icon) {
+  return DestroyIcon(icon) != FALSE;
 }
 
 // Kernel objects: files, processes, threads, events, pipes.

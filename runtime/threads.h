@@ -14,8 +14,13 @@ void threads_join_runtime();
 // The new thread's number, or 0 when no thread was started.
 std::int64_t thread_create(ThreadProcedure procedure, std::int64_t parameter);
 int thread_is_running(std::int64_t number);
-// The platform handle while the thread runs, otherwise null.
+// While the thread runs, a new platform handle to it that the caller owns
+// and closes (it stays valid whatever the list does); otherwise null.
 void* thread_handle(std::int64_t number);
+// Waits until the thread has ended, at most `milliseconds` (negative: no
+// limit). 1 when it has ended or the number names no running thread, 0
+// when the time ran out.
+int thread_wait(std::int64_t number, std::int32_t milliseconds);
 
 // Pauses the calling thread with the platform timer at 1 ms resolution.
 void delay(std::int32_t milliseconds);

@@ -5,15 +5,17 @@
 #include <mmsystem.h>
 
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "runtime/lifecycle.h"
 #include "runtime/platform_lock.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
 struct ThreadEntry {
-  HANDLE handle;
+  KernelHandle handle;
   std::int64_t number;
 };
 
@@ -29,8 +31,8 @@ bool lock_ready = false;
 std::vector<ThreadEntry>* thread_list = nullptr;
 std::int64_t next_number = 1;
 
-bool has_ended(HANDLE handle) {
-  return WaitForSingleObject(handle, 0) != WAIT_TIMEOUT;
+bool has_ended(const KernelHandle& handle) {
+  return WaitForSingleObject(handle.get(), 0) != WAIT_TIMEOUT;
 }
 
 DWORD WINAPI run_procedure(LPVOID start) {
@@ -41,15 +43,29 @@ DWORD WINAPI run_procedure(LPVOID start) {
 }
 
 void drop_ended_threads() {
-  std::vector<ThreadEntry>& list = *thread_list;
-  for (std::size_t i = 0; i < list.size();) {
-    if (has_ended(list[i].handle)) {
-      CloseHandle(list[i].handle);
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      ++i;
-    }
-  }
+  std::erase_if(*thread_list, [](const ThreadEntry& entry) { return has_ended(entry.handle); });
+}
+
+// The entry of a thread number; call under the thread lock.
+const ThreadEntry* entry_of(std::int64_t number) {
+  if (!thread_list) return nullptr;
+  for (const ThreadEntry& entry : *thread_list)
+    if (entry.number == number) return &entry;
+  return nullptr;
+}
+
+// A handle of the caller's own to a listed thread that has not ended, or
+// none. Taken under the lock, so the list cannot close the original first.
+KernelHandle running_thread(std::int64_t number) {
+  if (!lock_ready) return {};
+  LockGuard guard(&thread_lock);
+  const ThreadEntry* entry = entry_of(number);
+  if (!entry || has_ended(entry->handle)) return {};
+  HANDLE duplicate = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), entry->handle.get(), GetCurrentProcess(), &duplicate, 0,
+                       FALSE, DUPLICATE_SAME_ACCESS))
+    return {};
+  return KernelHandle(duplicate);
 }
 
 }  // namespace
@@ -66,9 +82,7 @@ void threads_start() {
 void threads_end() {
   if (!lock_ready) return;
   LockGuard guard(&thread_lock);
-  if (!thread_list) return;
-  for (const ThreadEntry& entry : *thread_list) CloseHandle(entry.handle);
-  thread_list->clear();
+  if (thread_list) thread_list->clear();
 }
 
 void threads_join_runtime() {
@@ -87,7 +101,7 @@ std::int64_t thread_create(ThreadProcedure procedure, std::int64_t parameter) {
   }
   // Under the lock, so that a thread that ends at once cannot be dropped
   // before it has been listed.
-  HANDLE handle = CreateThread(nullptr, kInitialStackCommit, run_procedure, start, 0, nullptr);
+  KernelHandle handle(CreateThread(nullptr, kInitialStackCommit, run_procedure, start, 0, nullptr));
   if (!handle) {
     delete start;
     return 0;
@@ -95,20 +109,15 @@ std::int64_t thread_create(ThreadProcedure procedure, std::int64_t parameter) {
   drop_ended_threads();
   const std::int64_t number = next_number++;
   try {
-    thread_list->push_back(ThreadEntry{handle, number});
+    thread_list->push_back(ThreadEntry{std::move(handle), number});
   } catch (const std::bad_alloc&) {
-    CloseHandle(handle);  // the thread runs on, unlisted
+    // The thread runs on, unlisted; its handle is closed here.
   }
   return number;
 }
 
 void* thread_handle(std::int64_t number) {
-  if (!lock_ready) return nullptr;
-  LockGuard guard(&thread_lock);
-  if (!thread_list) return nullptr;
-  for (const ThreadEntry& entry : *thread_list)
-    if (entry.number == number) return has_ended(entry.handle) ? nullptr : entry.handle;
-  return nullptr;
+  return running_thread(number).release();
 }
 
 int thread_is_running(std::int64_t number) {
@@ -116,10 +125,15 @@ int thread_is_running(std::int64_t number) {
   // next thread_create as soon as the lock is free.
   if (!lock_ready) return 0;
   LockGuard guard(&thread_lock);
-  if (!thread_list) return 0;
-  for (const ThreadEntry& entry : *thread_list)
-    if (entry.number == number) return has_ended(entry.handle) ? 0 : 1;
-  return 0;
+  const ThreadEntry* entry = entry_of(number);
+  return entry && !has_ended(entry->handle) ? 1 : 0;
+}
+
+int thread_wait(std::int64_t number, std::int32_t milliseconds) {
+  KernelHandle thread = running_thread(number);
+  if (!thread) return 1;
+  const DWORD limit = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
+  return WaitForSingleObject(thread.get(), limit) == WAIT_OBJECT_0 ? 1 : 0;
 }
 
 void delay(std::int32_t milliseconds) {

@@ -8,20 +8,36 @@ top=$(cd "$here/.." && pwd)
 
 command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMagick ||
   "$here/setup.sh"
+# vipsthumbnail, the job benchmark's second reference.
+if ! command -v vipsthumbnail >/dev/null; then
+  if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
+  $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    libvips-tools
+fi
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
-cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench decode_cost_bench
-# The Windows-only benchmarks (delay) build in the win64 configuration and run under Wine.
-run_windows_benchmarks() {
+cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench decode_cost_bench job_bench
+# The Windows-only benchmarks (the delay, the job's path) build in the win64
+# configuration and run under Wine.
+build_windows_benchmark() {
   cmake -S "$top" -B "$build_root/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw64-toolchain.cmake" \
     -DSKALARO_DEPS_PREFIX="$deps_prefix" >/dev/null
-  cmake --build "$build_root/win64" -j "$jobs" --target delay_bench
-  "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe"
+  cmake --build "$build_root/win64" -j "$jobs" --target "$1"
 }
 
-for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench}"; do
+for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench job_bench}"; do
   for program in $bench; do
-    if [ "$program" = delay_bench ]; then run_windows_benchmarks; else "$build_root/bench/bench/$program"; fi
+    case "$program" in
+      delay_bench)
+        build_windows_benchmark delay_bench
+        "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe" ;;
+      job_bench)
+        # The job's path runs in a Windows program under Wine; the host program compares.
+        build_windows_benchmark job_path_bench
+        "$build_root/bench/bench/job_bench" "$build_root/win64/bench/job_path_bench.exe" \
+          "$here/wine_run.sh" ;;
+      *) "$build_root/bench/bench/$program" ;;
+    esac
     echo
   done
 done

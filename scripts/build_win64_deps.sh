@@ -6,32 +6,12 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/.." && pwd)
 . "$here/common.sh"
+. "$here/source_packages.sh"
 
 toolchain="$top/cmake/mingw64-toolchain.cmake"
 src_root="$deps_root/src"
 work_root="$deps_root/work"
 mkdir -p "$src_root" "$work_root" "$deps_prefix/include" "$deps_prefix/lib"
-
-# Unpacks a source package once; prints its directory.
-fetch_source() {
-  local pkg=$1 dir
-  dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
-  if [ -z "$dir" ]; then
-    log "fetching source package $pkg"
-    # Newest version first; a mirror may lack the sources of one suite (seen
-    # with the security suite), so older versions of the package are tried too.
-    local version ok=
-    for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
-      if (cd "$src_root" && apt-get source -q --only-source "$pkg=$version" >&2); then
-        ok=1; break
-      fi
-    done
-    [ -n "$ok" ] || die "apt-get source $pkg failed for every version"
-    dir=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1)
-  fi
-  [ -n "$dir" ] || die "no source directory for $pkg"
-  echo "$dir"
-}
 
 built() { [ -f "$deps_prefix/.built-$1" ]; }
 mark_built() { touch "$deps_prefix/.built-$1"; }
@@ -50,7 +30,7 @@ cmake_cross() {
 
 build_zlib() {
   built zlib && return 0
-  local src; src=$(fetch_source zlib zlib)
+  local src; src=$(fetch_source zlib)
   log "building zlib"
   # Debian's tarball carries no Windows makefile; the library is small enough
   # to compile directly.
@@ -67,7 +47,7 @@ build_zlib() {
 
 build_libpng() {
   built libpng && return 0
-  local src; src=$(fetch_source libpng1.6 libpng1.6)
+  local src; src=$(fetch_source libpng1.6)
   log "building libpng"
   cmake_cross libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
@@ -77,7 +57,7 @@ build_libpng() {
 
 build_libjpeg() {
   built libjpeg && return 0
-  local src; src=$(fetch_source libjpeg-turbo libjpeg-turbo)
+  local src; src=$(fetch_source libjpeg-turbo)
   log "building libjpeg-turbo"
   cmake_cross libjpeg "$src" -DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
     -DWITH_TURBOJPEG=0 -DWITH_SIMD=1 -DREQUIRE_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
@@ -86,7 +66,7 @@ build_libjpeg() {
 
 build_pcre2() {
   built pcre2 && return 0
-  local src; src=$(fetch_source pcre2 pcre2)
+  local src; src=$(fetch_source pcre2)
   log "building pcre2"
   cmake_cross pcre2 "$src" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
     -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \

@@ -9,6 +9,19 @@ top=$(cd "$here/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Once per prefix, for windows that look as on Windows: Xvfb has no window
+# manager, so Wine draws the frames itself ("unmanaged" windows) and the
+# captions and their buttons exist for clicks and screenshots; and Wine's
+# own fonts (Marlett for the caption buttons, Tahoma) go where this Wine
+# build looks for them, the prefix's font folder.
+if [ ! -f "$WINEPREFIX/.skalaro-display-setup" ]; then
+  if wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; then
+    if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+      cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
+    touch "$WINEPREFIX/.skalaro-display-setup"
+  fi
+fi
 if [ -z "${SKALARO_TEST_LOGS:-}" ]; then
   exec wine "$@"
 fi

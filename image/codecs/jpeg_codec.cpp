@@ -25,9 +25,11 @@
 
 #include "image/codecs/decode_budget.h"
 #include "image/pixel_layout.h"
+#include "runtime/file_io.h"
 
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
 
 namespace {
@@ -165,17 +167,51 @@ bool read_rows(JpegDecoderState* state, std::uint8_t* pixels, std::int64_t pitch
   return true;
 }
 
+constexpr std::size_t kOutputBufferSize = 16384;
+
+// The library's destination over an output file; a failed write is a
+// library error like any other.
+struct JpegFileDestination {
+  jpeg_destination_mgr manager;
+  OutputFile* file;
+  JOCTET buffer[kOutputBufferSize];
+};
+
+JpegFileDestination* destination_of(j_compress_ptr c) {
+  return reinterpret_cast<JpegFileDestination*>(c->dest);
+}
+
+void start_output(j_compress_ptr c) {
+  c->dest->next_output_byte = destination_of(c)->buffer;
+  c->dest->free_in_buffer = kOutputBufferSize;
+}
+
+boolean flush_full_buffer(j_compress_ptr c) {
+  JpegFileDestination* d = destination_of(c);
+  if (!d->file->write(d->buffer, kOutputBufferSize)) ERREXIT(c, JERR_FILE_WRITE);
+  start_output(c);
+  return TRUE;
+}
+
+void flush_rest(j_compress_ptr c) {
+  JpegFileDestination* d = destination_of(c);
+  const std::size_t used = kOutputBufferSize - c->dest->free_in_buffer;
+  if (used > 0 && !d->file->write(d->buffer, used)) ERREXIT(c, JERR_FILE_WRITE);
+}
+
 struct JpegEncoding {
   jpeg_compress_struct compressor;
   JpegErrors errors;
-  std::FILE* file;
+  JpegFileDestination destination;
 };
 
 bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int height,
                 std::int64_t pitch, int flags, int quality) {
   if (setjmp(e->errors.jump)) return false;
   jpeg_CreateCompress(&e->compressor, JPEG_LIB_VERSION, sizeof(jpeg_compress_struct));
-  jpeg_stdio_dest(&e->compressor, e->file);
+  e->destination.manager =
+      jpeg_destination_mgr{nullptr, 0, start_output, flush_full_buffer, flush_rest};
+  e->compressor.dest = &e->destination.manager;
   e->compressor.image_width = static_cast<JDIMENSION>(width);
   e->compressor.image_height = static_cast<JDIMENSION>(height);
   e->compressor.input_components = 3;
@@ -260,19 +296,15 @@ void jpeg_codec_release(ImageDecodeContext* context) {
 int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,
                       std::int64_t pitch, int flags, int quality, int) {
   if (!file_name || !*file_name || !pixels || width <= 0 || height <= 0) return 0;
+  OutputFile file;
+  if (!file.create(file_name)) return 0;
   auto* e = static_cast<JpegEncoding*>(std::calloc(1, sizeof(JpegEncoding)));
   if (!e) return 0;
-  e->file = std::fopen(file_name, "wb");
-  if (!e->file) {
-    std::free(e);
-    return 0;
-  }
   install_errors(&e->errors);
   e->compressor.err = &e->errors.manager;
-  bool ok = write_rows(e, pixels, width, height, pitch, flags, quality);
+  e->destination.file = &file;
+  const bool ok = write_rows(e, pixels, width, height, pitch, flags, quality);
   jpeg_destroy_compress(&e->compressor);
-  ok = std::fclose(e->file) == 0 && ok;
   std::free(e);
-  if (!ok) std::remove(file_name);
-  return ok ? 1 : 0;
+  return ok && file.commit() ? 1 : 0;
 }

@@ -31,6 +31,7 @@
 #include "image/codecs/decode_budget.h"
 #include "image/colour_reduce.h"
 #include "image/pixel_layout.h"
+#include "runtime/file_io.h"
 
 namespace {
 
@@ -161,16 +162,24 @@ bool read_rows(PngDecoderState* s, int height, std::uint8_t* pixels, std::int64_
 }
 
 struct PngEncoding {
-  std::FILE* file;
+  OutputFile* file;
   png_structp write;
   png_infop info;
   ColourReduction* reduction;
 };
 
+// A failed write is a library error like any other.
+void write_to_file(png_structp png, png_bytep data, png_size_t length) {
+  if (!static_cast<OutputFile*>(png_get_io_ptr(png))->write(data, length))
+    png_error(png, "write failed");
+}
+
+void flush_nothing(png_structp) {}
+
 bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int height,
-                   std::int64_t pitch, int flags, int quality, int depth, int colour_type) {
+                   std::int64_t pitch, int flags, int depth, int colour_type) {
   if (setjmp(png_jmpbuf(e->write))) return false;
-  png_init_io(e->write, e->file);
+  png_set_write_fn(e->write, e->file, write_to_file, flush_nothing);
   e->info = png_create_info_struct(e->write);
   if (!e->info) return false;
   png_set_filter(e->write, 0, PNG_FILTER_NONE);
@@ -178,7 +187,7 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   const int store_depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (depth >= 1 && depth <= 8) {
-    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth, quality);
+    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth);
     if (!e->reduction) return false;
     png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
                  static_cast<png_uint_32>(height), depth, PNG_COLOR_TYPE_PALETTE,
@@ -248,19 +257,18 @@ void png_codec_release(ImageDecodeContext* context) {
 }
 
 int png_codec_write(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                    std::int64_t pitch, int flags, int quality, int depth, int colour_type) {
+                    std::int64_t pitch, int flags, int /*quality*/, int depth, int colour_type) {
   if (!file_name || !*file_name || !pixels || width <= 0 || height <= 0) return 0;
+  OutputFile file;
+  if (!file.create(file_name)) return 0;
   PngEncoding e{};
-  e.file = std::fopen(file_name, "wb");
-  if (!e.file) return 0;
+  e.file = &file;
   e.write = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jump_back, ignore_warning);
-  bool ok = e.write &&
-            write_picture(&e, pixels, width, height, pitch, flags, quality, depth, colour_type);
+  const bool ok =
+      e.write && write_picture(&e, pixels, width, height, pitch, flags, depth, colour_type);
   if (e.write) png_destroy_write_struct(&e.write, e.info ? &e.info : nullptr);
   colour_reduce_free(e.reduction);
-  ok = std::fclose(e.file) == 0 && ok;
-  if (!ok) std::remove(file_name);
-  return ok ? 1 : 0;
+  return ok && file.commit() ? 1 : 0;
 }
 
 int png_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,

@@ -15,7 +15,8 @@ void png_codec_release(ImageDecodeContext* context);
 
 // Writes truecolour (colour type 2 from 24-bit pixels, 6 from 32-bit) or,
 // for depths 1 to 8, a palette picture through the colour reduction.
-// 1 on success; 0 and no file on failure.
+// 1 on success; 0 on failure, any earlier file of that name left as it was.
+// PNG has no quality: `quality` is there for the encoder's shape.
 int png_codec_write(const char* file_name, const std::uint8_t* pixels, int width, int height,
                     std::int64_t pitch, int flags, int quality, int depth, int colour_type);
 int png_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,

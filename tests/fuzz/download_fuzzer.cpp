@@ -97,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   limits.step_seconds = 1;
   const std::int32_t written = http_download("http://fuzz.invalid/jhead.exe", target, limits);
   script = nullptr;
-  if (written < 0 || std::filesystem::exists(target + ".tmp")) std::abort();
+  // Nothing but the target may be left in the directory.
+  const auto names = std::distance(std::filesystem::directory_iterator(dir), {});
+  if (written < 0 || names > 1) std::abort();
   if (!std::filesystem::exists(target)) {
     if (written != 0 || old_file) std::abort();  // a failure must keep the old file
   } else {

@@ -106,6 +106,9 @@ TEST(BmpParse, bitfields_need_their_masks_inside_the_data) {
   EXPECT_TRUE(parses(b));
   Bytes cut(b.begin(), b.begin() + 60);
   EXPECT_FALSE(parses(cut));
+  Bytes short_header = b;  // a 44-byte header would end inside the masks
+  put32(short_header, 14, 44);
+  EXPECT_FALSE(parses(short_header));
 }
 
 class BmpWriteTest : public RuntimeTest {

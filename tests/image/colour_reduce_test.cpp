@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/heap.h"
+#include "runtime/heap_testing.h"
 #include "support/runtime_fixture.h"
 
 namespace {
@@ -26,7 +27,7 @@ TEST_F(ColourReduceTest, depth_one_splits_at_luminance_160_and_packs_high_bits_f
   Pixels row = {255, 255, 255, 128, 128, 128, 0, 255, 0, 0, 0, 255};
   for (int i = 0; i < 6; ++i) row.insert(row.end(), {255, 255, 255});
   row.resize(32, 0);  // pitch 32 for 10 pixels of 3 bytes
-  Reduced reduced{colour_reduce(row.data(), 10, 1, 24, 32, 1, 7)};
+  Reduced reduced{colour_reduce(row.data(), 10, 1, 24, 32, 1)};
   ASSERT_NE(reduced.r, nullptr);
   EXPECT_EQ(reduced.r->network, nullptr);
   const std::uint8_t black_white[8] = {0, 0, 0, 0, 255, 255, 255, 0};
@@ -58,7 +59,7 @@ TEST_F(ColourReduceTest, depth_four_gives_sixteen_entries_and_every_index_below_
       p[2] = static_cast<std::uint8_t>((x * y) % 256);
       p[3] = 255;
     }
-  Reduced reduced{colour_reduce(pixels.data(), w, h, 32, w * 4, 4, 7)};
+  Reduced reduced{colour_reduce(pixels.data(), w, h, 32, w * 4, 4)};
   ASSERT_NE(reduced.r, nullptr);
   EXPECT_EQ(reduced.r->pixels, pixels.data());  // 32-bit sources are used in place
   EXPECT_EQ(reduced.r->network->size, 16u);
@@ -88,7 +89,7 @@ TEST_F(ColourReduceTest, fully_transparent_pixel_maps_to_the_entry_with_alpha_ne
     p[2] = static_cast<std::uint8_t>(i * 5);
     p[3] = i % 9 == 0 ? 0 : 255;
   }
-  Reduced reduced{colour_reduce(pixels.data(), w, h, 32, w * 4, 3, 7)};
+  Reduced reduced{colour_reduce(pixels.data(), w, h, 32, w * 4, 3)};
   ASSERT_NE(reduced.r, nullptr);
   const ColourNetwork* n = reduced.r->network;
   int nearest = 0;
@@ -105,7 +106,7 @@ TEST_F(ColourReduceTest, a_single_pixel_trains_its_own_colour_exactly) {
   // blue 0, green 0, red 255, alpha 255 and the pixel maps to it.
   Pixels red = {0, 0, 255};
   red.resize(4);
-  Reduced reduced{colour_reduce(red.data(), 1, 1, 24, 4, 2, 7)};
+  Reduced reduced{colour_reduce(red.data(), 1, 1, 24, 4, 2)};
   ASSERT_NE(reduced.r, nullptr);
   int index = colour_reduce_row(reduced.r, 0)[0] >> 6;
   const std::uint8_t* entry = reduced.r->palette[index];
@@ -123,7 +124,7 @@ TEST_F(ColourReduceTest, a_single_pixel_trains_its_own_colour_exactly) {
 // the winner would land on blue 255 exactly.
 TEST_F(ColourReduceTest, tiny_picture_updates_rate_and_radius_after_every_sample) {
   Pixels two = {0, 0, 255, 255, 255, 0, 0, 255};
-  Reduced reduced{colour_reduce(two.data(), 2, 1, 32, 8, 2, 7)};
+  Reduced reduced{colour_reduce(two.data(), 2, 1, 32, 8, 2)};
   ASSERT_NE(reduced.r, nullptr);
   std::vector<int> blues;
   for (int i = 0; i < 4; ++i) {
@@ -136,14 +137,39 @@ TEST_F(ColourReduceTest, tiny_picture_updates_rate_and_radius_after_every_sample
   EXPECT_EQ(blues, (std::vector<int>{237, 239, 239, 240}));
 }
 
+TEST_F(ColourReduceTest, rows_of_32_bits_are_read_at_their_pitch) {
+  const int w = 37, h = 29;
+  const std::int64_t padded_pitch = w * 4 + 12;
+  Pixels packed(static_cast<std::size_t>(w) * h * 4);
+  Pixels padded(static_cast<std::size_t>(padded_pitch * h), 0xA5);  // junk between the rows
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int c = 0; c < 4; ++c) {
+        const auto v = static_cast<std::uint8_t>(c == 3 ? 255 : (x * 9 + y * 5) * (c + 1));
+        packed[(y * w + x) * 4 + c] = v;
+        padded[y * padded_pitch + x * 4 + c] = v;
+      }
+  Reduced expected{colour_reduce(packed.data(), w, h, 32, w * 4, 4)};
+  Reduced reduced{colour_reduce(padded.data(), w, h, 32, padded_pitch, 4)};
+  ASSERT_NE(expected.r, nullptr);
+  ASSERT_NE(reduced.r, nullptr);
+  EXPECT_EQ(std::memcmp(reduced.r->palette, expected.r->palette, sizeof expected.r->palette), 0);
+  const int row_bytes = colour_reduce_row_bytes(w, 4);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* want = colour_reduce_row(expected.r, y);
+    const std::uint8_t* got = colour_reduce_row(reduced.r, y);
+    ASSERT_EQ(Pixels(got, got + row_bytes), Pixels(want, want + row_bytes)) << "row " << y;
+  }
+}
+
 TEST_F(ColourReduceTest, refuses_what_is_no_picture) {
   Pixels px(16, 0);
-  EXPECT_EQ(colour_reduce(px.data(), 0, 1, 24, 4, 4, 7), nullptr);
-  EXPECT_EQ(colour_reduce(px.data(), 1, 1, 16, 4, 4, 7), nullptr);
-  EXPECT_EQ(colour_reduce(px.data(), 1, 1, 24, 4, 9, 7), nullptr);
-  EXPECT_EQ(colour_reduce(nullptr, 1, 1, 24, 4, 4, 7), nullptr);
+  EXPECT_EQ(colour_reduce(px.data(), 0, 1, 24, 4, 4), nullptr);
+  EXPECT_EQ(colour_reduce(px.data(), 1, 1, 16, 4, 4), nullptr);
+  EXPECT_EQ(colour_reduce(px.data(), 1, 1, 24, 4, 9), nullptr);
+  EXPECT_EQ(colour_reduce(nullptr, 1, 1, 24, 4, 4), nullptr);
   heap_fail_next_allocations(1);
-  EXPECT_EQ(colour_reduce(px.data(), 2, 2, 32, 8, 4, 7), nullptr);
+  EXPECT_EQ(colour_reduce(px.data(), 2, 2, 32, 8, 4), nullptr);
 }
 
 }  // namespace

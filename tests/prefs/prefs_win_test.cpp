@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "prefs_fixture.h"
@@ -61,7 +63,7 @@ TEST_F(PrefsSharingTest, others_read_but_never_write_the_file_in_hand_and_see_it
   prefs_write_int("Width", 800);
   prefs_close();
   EXPECT_EQ(read_file(path), "Width = 800\r\n");
-  EXPECT_FALSE(file_exists((path + ".tmp").c_str()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

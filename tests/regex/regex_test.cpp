@@ -76,9 +76,30 @@ TEST_F(RegexTest, creating_a_number_again_replaces_its_pattern) {
   EXPECT_EQ(regex_replace(static_cast<object_number>(handle), "ccd", "_"), "");
 }
 
-TEST_F(RegexTest, caseless_option_is_passed_to_the_compiler) {
-  ASSERT_NE(regex_create(7, "jpg", 0x00000008u /* PCRE2_CASELESS */), 0u);
-  EXPECT_EQ(regex_replace(7, "a.JPG b.jpg", "png"), "a.png b.png");
+TEST_F(RegexTest, pcre_option_bits_mean_what_they_mean_in_pcre) {
+  ASSERT_NE(regex_create(7, "abc", PCRE_CASELESS), 0u);
+  EXPECT_EQ(regex_replace(7, "xABCx", "-"), "x-x");
+  ASSERT_NE(regex_create(7, "a b c", PCRE_EXTENDED), 0u);  // blanks ignored, case kept
+  EXPECT_EQ(regex_replace(7, "abc ABC", "-"), "- ABC");
+  ASSERT_NE(regex_create(7, "^b", PCRE_MULTILINE), 0u);
+  EXPECT_EQ(regex_replace(7, "ab\nb", "-"), "ab\n-");
+  ASSERT_NE(regex_create(7, "a.c", PCRE_DOTALL), 0u);
+  EXPECT_EQ(regex_replace(7, "a\nc", "-"), "-");
+  ASSERT_NE(regex_create(7, "a+", PCRE_UNGREEDY), 0u);
+  EXPECT_EQ(regex_replace(7, "aaa", "-"), "---");
+  ASSERT_NE(regex_create(7, "^b", PCRE_MULTILINE | PCRE_NEWLINE_CR), 0u);
+  EXPECT_EQ(regex_replace(7, "a\rb\nb", "-"), "a\r-\nb");
+}
+
+TEST_F(RegexTest, options_pcre2_cannot_honour_are_refused) {
+  for (std::uint32_t refused :
+       {0x00000080u /* NOTBOL: matching only */, 0x00000400u /* NOTEMPTY */, PCRE_UTF8,
+        0x40000000u /* no such bit */, 0x00700000u /* no such newline */,
+        PCRE_BSR_ANYCRLF | PCRE_BSR_UNICODE}) {
+    EXPECT_EQ(regex_create(8, "a", refused), 0u) << std::hex << refused;
+    EXPECT_FALSE(regex_last_error().empty());
+    EXPECT_EQ(regex_replace(8, "a", "-"), "");
+  }
 }
 
 }  // namespace

@@ -9,16 +9,19 @@
 #include <vector>
 
 #include "runtime/heap.h"
+#include "runtime/block_pool_testing.h"
+#include "runtime/heap_testing.h"
 #include "support/runtime_fixture.h"
 
 namespace {
 
 using BlockPoolTest = RuntimeTest;
 
-int chunks_in(const PoolChunk* list) {
-  int count = 0;
-  for (; list; list = list->next) ++count;
-  return count;
+int full_chunks(const BlockPool* pool) {
+  return static_cast<int>(pool_full_chunk_capacities(pool).size());
+}
+int partial_chunks(const BlockPool* pool) {
+  return static_cast<int>(pool_partial_chunk_capacities(pool).size());
 }
 
 TEST_F(BlockPoolTest, event_sized_pool_has_stride_64_and_16_block_chunks) {
@@ -28,13 +31,12 @@ TEST_F(BlockPoolTest, event_sized_pool_has_stride_64_and_16_block_chunks) {
   void* first = pool_alloc(pool);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(pool->total_blocks, 16);
-  ASSERT_NE(pool->partial_chunks, nullptr);
-  EXPECT_EQ(pool->partial_chunks->capacity, 16);
+  EXPECT_EQ(pool_partial_chunk_capacities(pool), std::vector<int>{16});
   std::vector<void*> blocks{first};
   for (int i = 1; i < 16; ++i) blocks.push_back(pool_alloc(pool));
   EXPECT_EQ(pool->total_blocks, 16);
-  EXPECT_EQ(pool->partial_chunks, nullptr);
-  EXPECT_EQ(chunks_in(pool->full_chunks), 1);
+  EXPECT_EQ(partial_chunks(pool), 0);
+  EXPECT_EQ(full_chunks(pool), 1);
   std::set<char*> distinct;
   for (void* b : blocks) distinct.insert(static_cast<char*>(b));
   EXPECT_EQ(distinct.size(), 16u);
@@ -50,15 +52,15 @@ TEST_F(BlockPoolTest, chunk_is_freed_when_all_its_blocks_come_back) {
   for (int i = 0; i < 17; ++i) blocks.push_back(pool_alloc(pool));
   EXPECT_EQ(pool->total_blocks, 32);
   pool_free(pool, blocks[3]);  // the full chunk gets one back: partial again
-  EXPECT_EQ(chunks_in(pool->partial_chunks), 2);
-  EXPECT_EQ(chunks_in(pool->full_chunks), 0);
+  EXPECT_EQ(partial_chunks(pool), 2);
+  EXPECT_EQ(full_chunks(pool), 0);
   for (int i = 0; i < 16; ++i)
     if (i != 3) pool_free(pool, blocks[i]);
   EXPECT_EQ(pool->total_blocks, 16);
-  EXPECT_EQ(chunks_in(pool->partial_chunks), 1);
+  EXPECT_EQ(partial_chunks(pool), 1);
   pool_free(pool, blocks[16]);
   EXPECT_EQ(pool->total_blocks, 0);
-  EXPECT_EQ(pool->partial_chunks, nullptr);
+  EXPECT_EQ(partial_chunks(pool), 0);
   pool_destroy(pool);
 }
 
@@ -76,11 +78,13 @@ TEST_F(BlockPoolTest, chunks_grow_by_a_sixteenth_up_to_the_ceiling) {
   BlockPool* pool = pool_create(8, 16, 64, 0);
   std::vector<int> capacities;
   for (int i = 0; i < 2000; ++i) {
-    bool needs_chunk = pool->partial_chunks == nullptr;
+    bool needs_chunk = partial_chunks(pool) == 0;
     pool_alloc(pool);
-    if (needs_chunk)
-      capacities.push_back(pool->partial_chunks ? pool->partial_chunks->capacity
-                                                : pool->full_chunks->capacity);
+    if (needs_chunk) {
+      std::vector<int> partial = pool_partial_chunk_capacities(pool);
+      capacities.push_back(partial.empty() ? pool_full_chunk_capacities(pool).front()
+                                           : partial.front());
+    }
   }
   // 16 blocks a chunk until total/16 (in multiples of 16) reaches 16 at 256
   // blocks; then that sixteenth (16, 16, ..., 32, ...) capped at 64.
@@ -103,11 +107,10 @@ TEST_F(BlockPoolTest, failed_chunk_falls_back_to_a_single_block_on_the_full_list
   void* block = pool_alloc(pool);
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(pool->total_blocks, 1);
-  EXPECT_EQ(pool->partial_chunks, nullptr);
-  ASSERT_EQ(chunks_in(pool->full_chunks), 1);
-  EXPECT_EQ(pool->full_chunks->capacity, 1);
+  EXPECT_EQ(partial_chunks(pool), 0);
+  EXPECT_EQ(pool_full_chunk_capacities(pool), std::vector<int>{1});
   pool_free(pool, block);
-  EXPECT_EQ(pool->full_chunks, nullptr);
+  EXPECT_EQ(full_chunks(pool), 0);
   EXPECT_EQ(pool->total_blocks, 0);
   heap_fail_next_allocations(2);
   EXPECT_EQ(pool_alloc(pool), nullptr);
@@ -133,8 +136,8 @@ TEST_F(BlockPoolTest, clear_empties_the_pool_and_keeps_it_usable) {
   for (int i = 0; i < 40; ++i) pool_alloc(pool);
   pool_clear(pool);
   EXPECT_EQ(pool->total_blocks, 0);
-  EXPECT_EQ(pool->full_chunks, nullptr);
-  EXPECT_EQ(pool->partial_chunks, nullptr);
+  EXPECT_EQ(full_chunks(pool), 0);
+  EXPECT_EQ(partial_chunks(pool), 0);
   EXPECT_NE(pool_alloc(pool), nullptr);
   pool_destroy(pool);
 }

@@ -51,9 +51,29 @@ TEST(FileIo, output_that_is_not_committed_leaves_no_file) {
     OutputFile file;
     ASSERT_TRUE(file.create(name.c_str()));
     ASSERT_TRUE(file.write("half", 4));
-    EXPECT_TRUE(file_exists(name.c_str()));
+    EXPECT_FALSE(file_exists(name.c_str()));  // the name appears only on commit
   }
   EXPECT_FALSE(file_exists(name.c_str()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(FileIo, output_given_up_leaves_the_earlier_file_and_files_it_did_not_make) {
+  ScratchDir dir;
+  const std::string name = dir.file("photo.jpg");
+  const std::string lookalike = output_temporary_name(name, 0);  // someone else's file
+  std::ofstream(name) << "earlier";
+  std::ofstream(lookalike) << "foreign";
+  {
+    OutputFile file;
+    ASSERT_TRUE(file.create(name.c_str()));
+    ASSERT_TRUE(file.write("new", 3));
+  }
+  std::vector<std::uint8_t> contents;
+  ASSERT_TRUE(file_read_whole(name.c_str(), contents));
+  EXPECT_EQ(std::string(contents.begin(), contents.end()), "earlier");
+  ASSERT_TRUE(file_read_whole(lookalike.c_str(), contents));
+  EXPECT_EQ(std::string(contents.begin(), contents.end()), "foreign");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(FileIo, output_into_a_missing_directory_fails) {

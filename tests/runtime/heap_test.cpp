@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/heap_testing.h"
 #include "support/runtime_fixture.h"
 
 namespace {
@@ -72,19 +73,36 @@ TEST_F(HeapTest, exhausted_heap_gives_null_and_realloc_keeps_the_old_block) {
 }
 
 TEST_F(HeapTest, heaps_are_usable_from_many_threads_at_once) {
+  // Each thread fills its blocks with its own mark; a block handed to two
+  // threads, or bytes lost in a move, show up as a wrong mark.
   std::vector<std::thread> threads;
+  std::vector<int> bad(4, 0);
   for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([] {
+    threads.emplace_back([t, &bad] {
+      const auto mark = static_cast<unsigned char>(0x10 + t);
       for (int i = 0; i < 2000; ++i) {
-        void* a = memory_alloc(32 + i % 100, 0);
-        void* b = runtime_alloc(48);
-        a = memory_realloc(a, 500);
+        const std::size_t size = 32 + i % 100;
+        auto* a = static_cast<unsigned char*>(memory_alloc(static_cast<std::int64_t>(size), 0));
+        auto* b = static_cast<unsigned char*>(runtime_alloc(48));
+        if (!a || !b || !all_zero(a, size) || !all_zero(b, 48)) {
+          ++bad[t];
+          continue;
+        }
+        std::memset(a, mark, size);
+        std::memset(b, mark, 48);
+        a = static_cast<unsigned char*>(memory_realloc(a, 500));
+        if (!a || !all_zero(a + size, 500 - size)) ++bad[t];
+        for (std::size_t k = 0; a && k < size; ++k)
+          if (a[k] != mark) ++bad[t];
+        for (int k = 0; k < 48; ++k)
+          if (b[k] != mark) ++bad[t];
         memory_free(a);
         runtime_free(b);
       }
     });
   }
   for (auto& thread : threads) thread.join();
+  EXPECT_EQ(bad, std::vector<int>(4, 0));
 }
 
 TEST(HeapLifetime, closed_heap_gives_no_memory_and_reopens_empty) {

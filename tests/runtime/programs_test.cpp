@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "runtime/files.h"
 #include "runtime/registry.h"
+#include "runtime/scoped_win.h"
 #include "runtime/strings.h"
 #include "support/runtime_fixture.h"
 #include "support/scratch_dir.h"
@@ -97,15 +97,24 @@ TEST_F(ProgramsTest, working_directory_or_the_current_one) {
   EXPECT_EQ(string_lower(read_record(record).directory + "\\"), string_lower(current));
 }
 
-TEST_F(ProgramsTest, without_wait_it_returns_before_the_program_ends) {
-  auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(program_run(helper, "sleep 4000", "", 0), 1u);
-  double returned = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(returned, 3.0);
-  start = std::chrono::steady_clock::now();
-  ASSERT_EQ(program_run(helper, "sleep 400", "", RUN_WAIT | RUN_HIDE), 1u);
-  double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_GE(waited, 0.39);
+TEST_F(ProgramsTest, without_wait_it_returns_while_the_program_still_runs) {
+  // The helper cannot end before the test sets the event, so a return
+  // before that proves the call did not wait.
+  const std::string name = "skalaro-programs-" + std::to_string(GetCurrentProcessId());
+  KernelHandle release(CreateEventA(nullptr, TRUE, FALSE, name.c_str()));
+  ASSERT_TRUE(release);
+  const std::string done = dir.file("done.txt");
+  ASSERT_EQ(program_run(helper, "await " + name + " " + done, "", 0), 1u);
+  EXPECT_EQ(file_size(done), FILE_SIZE_MISSING);
+  SetEvent(release.get());
+  for (int i = 0; i < 600 && file_size(done) < 4; ++i) Sleep(100);  // a minute at most
+  EXPECT_EQ(file_size(done), 4);
+}
+
+TEST_F(ProgramsTest, with_wait_it_returns_after_the_program_has_ended) {
+  const std::string done = dir.file("done.txt");
+  ASSERT_EQ(program_run(helper, "sleep 300 " + done, "", RUN_WAIT | RUN_HIDE), 1u);
+  EXPECT_EQ(file_size(done), 4);  // the helper's last act was done before the return
 }
 
 TEST_F(ProgramsTest, pipes_in_both_directions) {
@@ -174,6 +183,29 @@ TEST(ProgramRules, command_line_and_shell_directory) {
   EXPECT_EQ(program_shell_directory("jhead.exe", ""), "");
   EXPECT_EQ(program_shell_directory("\\x", ""), "");
   EXPECT_EQ(program_shell_directory("C:\\Tools\\jhead.exe", "D:\\"), "D:\\");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramLifetime, programs_end_with_the_runtime_and_are_not_touched_afterwards) {
+  programs_join_runtime();
+  const std::string helper = path_part(program_filename()) + "test_helper.exe";
+  ASSERT_TRUE(runtime_start());
+  auto* record =
+      reinterpret_cast<ProgramRecord*>(program_run(helper, "sleep 1", "", RUN_OPEN | RUN_WAIT));
+  ASSERT_NE(record, nullptr);
+  HANDLE process = static_cast<HANDLE>(record->process);
+  runtime_stop();
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(process, &flags));  // closed with its record
+  // No registry to keep a record in, and no freed memory written.
+  EXPECT_EQ(program_run(helper, "sleep 1", "", RUN_OPEN | RUN_WAIT), 0u);
+  program_free(ANY_OBJECT);
+  ASSERT_TRUE(runtime_start());
+  EXPECT_NE(program_run(helper, "sleep 1", "", RUN_OPEN | RUN_WAIT), 0u);
+  runtime_stop();
 }
 
 }  // namespace

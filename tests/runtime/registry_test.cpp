@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/heap.h"
+#include "runtime/heap_testing.h"
 #include "support/runtime_fixture.h"
 
 namespace {

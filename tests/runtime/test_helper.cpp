@@ -2,7 +2,8 @@
 // what to do:
 //   record FILE       write the command line, the current directory, the
 //                     show-window state and whether it has a console to FILE
-//   sleep MS          wait, then end
+//   sleep MS [FILE]   wait, then write FILE (when given) and end
+//   await EVENT FILE  wait until the named event is set, then write FILE
 //   out TEXT          write TEXT to standard output
 //   err TEXT          write TEXT to standard error
 //   upper             copy standard input to standard output in capitals
@@ -36,6 +37,21 @@ int record(const char* file) {
   return 0;
 }
 
+int touch(const char* file) {
+  std::FILE* out = std::fopen(file, "wb");
+  if (!out) return 1;
+  std::fputs("done", out);
+  return std::fclose(out) == 0 ? 0 : 1;
+}
+
+int await_event(const char* name, const char* file) {
+  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
+  if (!event) return 1;
+  const bool set = WaitForSingleObject(event, 300000) == WAIT_OBJECT_0;
+  CloseHandle(event);
+  return set ? touch(file) : 1;
+}
+
 int upper() {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
   char buffer[4096];
@@ -57,8 +73,9 @@ int main(int argc, char** argv) {
   if (command == "record" && argc > 2) return record(argv[2]);
   if (command == "sleep" && argc > 2) {
     Sleep(static_cast<DWORD>(std::atoi(argv[2])));
-    return 0;
+    return argc > 3 ? touch(argv[3]) : 0;
   }
+  if (command == "await" && argc > 3) return await_event(argv[2], argv[3]);
   if (command == "out" && argc > 2) {
     write_all(GetStdHandle(STD_OUTPUT_HANDLE), argv[2]);
     return 0;

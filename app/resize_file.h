@@ -1,0 +1,50 @@
+// The resize job's path for one picture: load it, size it, scale it and
+// write it, or copy its file when it already fits the box.
+//
+// Nothing the job writes can cost the user a picture. A scaled picture is
+// written under its final name + ".tmp", receives its EXIF block there, and
+// only when all of that has worked does it take the final name, in one step
+// that replaces the old file (runtime file_replace). So a failing write (a
+// full disk, a read-only or locked file, a folder that cannot be created)
+// leaves the old file exactly as it was and no temporary file behind, and a
+// process killed at any moment leaves each source either as it was or
+// replaced by the whole new picture.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/resize_rules.h"
+
+// The settings and check boxes as they stand when a picture's turn comes.
+struct PictureChoices {
+  bool replace_original;  // write over the source instead of a copy
+  bool web_names;         // give the copy a web name
+  bool keep_exif;         // carry a JPEG's EXIF block over with jhead
+  PictureSize box;
+  std::string mode;
+  int jpeg_quality;  // 0..10
+};
+
+enum class PictureOutcome {
+  Scaled,       // scaled and written
+  Copied,       // fitted the box: copied unchanged into the output directory
+  LoadFailed,   // not a picture the decoders accept
+  BoxUnusable,  // the box has a side of 0 or below: nothing was written
+  WriteFailed,  // could not be scaled, written, given its EXIF block or its name
+};
+
+PictureOutcome resize_picture(const std::string& path, PictureKind kind,
+                              const PictureChoices& choices, const std::string& output_directory);
+
+// The steps one by one, as resize_picture takes them (the speed benchmark
+// times them separately). All work on IMAGE_WORK.
+bool picture_load(const std::string& path);
+PictureSize picture_size();
+// False for a size no picture can have; the picture is then left as it is.
+bool picture_scale(PictureSize size);
+// Encodes the picture in the kind's format under `final_name` + ".tmp",
+// runs jhead on that file when `exif_source` is given, and replaces
+// `final_name` with it; on any failure the temporary file is deleted.
+bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
+                   const std::string* exif_source);

@@ -1,0 +1,21 @@
+// Fetching the outside EXIF tool. The download runs over plain HTTP, where
+// anyone on the path could hand over another program, so a file is kept only
+// when its SHA-256 digest is the one pinned for the tool.
+#pragma once
+
+#include <string_view>
+
+// Where the tool's author publishes the Windows build, and its page.
+constexpr std::string_view JHEAD_DOWNLOAD_URL = "http://www.sentex.net/~mwandel/jhead/jhead.exe";
+constexpr std::string_view JHEAD_WEB_PAGE = "https://www.sentex.ca/~mwandel/jhead/";
+// The published jhead 3.04 Windows build.
+constexpr std::string_view JHEAD_SHA256 =
+    "47d819ae4785dd89d8f6739a3de0f20448e148a12394c83c9abf78c07d279850";
+
+// Downloads `url` with http_download and gives the file the name `file_name`
+// only when its digest equals `sha256_hex` (lower- or upper-case hex). The
+// bytes arrive under a temporary name first, so an unchecked program never
+// carries the name, not even when the process ends halfway; a file that
+// fails the check is deleted. Non-zero on success.
+int download_verified(std::string_view url, std::string_view file_name,
+                      std::string_view sha256_hex);

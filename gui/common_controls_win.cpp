@@ -1,0 +1,24 @@
+// Common controls and COM at start-up.
+#include "gui/common_controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "runtime/lifecycle.h"
+
+namespace {
+
+constexpr DWORD kControlClasses = 0xB48;
+
+void common_controls_start() {
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kControlClasses};
+  InitCommonControlsEx(&classes);
+  CoInitialize(nullptr);
+}
+
+}  // namespace
+
+void common_controls_join_runtime() {
+  runtime_join_startup(StartupStage::CommonControls, common_controls_start);
+}

@@ -1,0 +1,79 @@
+// The event state: what one event_wait leaves for the next, and the copy
+// that the application reads.
+#include "gui/event_state.h"
+
+#include "gui/event_queue.h"
+#include "runtime/heap.h"
+#include "runtime/state_block.h"
+
+namespace {
+EventState* state_block = nullptr;
+}
+
+void drop_record_free(DropRecord* record) {
+  if (!record) return;
+  runtime_free(record->data);
+  runtime_free(record);
+}
+
+EventState* event_state_start() {
+  state_block = static_cast<EventState*>(state_block_create(sizeof(EventState), nullptr, nullptr));
+  return state_block;
+}
+
+void event_state_end() {
+  if (state_block) drop_record_free(state_block->drop_data);
+  state_block = nullptr;
+}
+
+EventState* event_state() {
+  return state_block ? static_cast<EventState*>(state_block_get(state_block)) : nullptr;
+}
+
+void event_state_begin_wait(EventState* state) {
+  EventFields& event = state->current;
+  if (event.data && event.data_release) event.data_release(event.data);
+  drop_record_free(state->drop_data);
+  state->drop_data = nullptr;
+  event.type = -1;
+  event.pending_code = 0;
+  event.data = nullptr;
+  event.data_release = nullptr;
+}
+
+bool event_state_take_queued(EventState* state, std::int64_t* code) {
+  QueuedEvent node;
+  if (!event_queue_take(&node)) return false;
+  EventFields& event = state->current;
+  event.gadget = node.gadget;
+  event.window = node.window;
+  event.type = node.type;
+  event.data = node.data;
+  event.data_release = node.data_release;
+  event.wparam = 0;
+  event.lparam = 0;
+  *code = node.code;
+  return true;
+}
+
+std::int64_t event_state_finish(EventState* state, std::int64_t code) {
+  state->returned = state->current;
+  return code;
+}
+
+void event_state_keep_drop(EventState* state, DropRecord* record) {
+  // Two drops dispatched before the next wait (inside a modal loop of the
+  // platform) would otherwise lose the first record.
+  if (state->drop_data != record) drop_record_free(state->drop_data);
+  state->drop_data = record;
+}
+
+std::int64_t event_gadget() {
+  EventState* state = event_state();
+  return state ? state->returned.gadget : 0;
+}
+
+std::int64_t event_type() {
+  EventState* state = event_state();
+  return state ? state->returned.type : 0;
+}

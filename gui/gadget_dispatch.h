@@ -1,0 +1,10 @@
+// The handover from a window's procedure to the gadget that a message
+// concerns (a control's command, notification, scroll or colour message).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The gadget's answer, or NOT_HANDLED when no gadget handles the message.
+std::int64_t gadget_dispatch(HWND control, HWND parent, UINT message, WPARAM first, LPARAM second);

@@ -1,0 +1,210 @@
+// Image objects: the registry of pictures and their operations. The rules
+// live here; the platform's pictures (pixel stores and icons) are reached
+// through their own seams, so all of this also runs in the host build.
+#include "image/image.h"
+
+#include <vector>
+
+#include "image/bmp_codec.h"
+#include "image/halftone_stretch.h"
+#include "image/icon_reader.h"
+#include "image/image_draw.h"
+#include "image/pixel_store.h"
+#include "image/smooth_resample.h"
+#include "runtime/file_io.h"
+#include "runtime/lifecycle.h"
+
+namespace {
+
+ObjectRegistry* images = nullptr;
+
+ImageObject* find(object_number number) {
+  return static_cast<ImageObject*>(registry_lookup(images, number));
+}
+
+// Records hold a pixel store or, for icons, an icon.
+void destroy_picture(void* handle) {
+  PixelStoreInfo info{};
+  if (pixel_store_info(handle, &info))
+    pixel_store_delete(handle);
+  else
+    icon_destroy(handle);
+}
+
+void image_release(object_number number) {
+  registry_free_object<ImageObject>(images, number,
+                                    [](ImageObject& image) { destroy_picture(image.handle); });
+}
+
+void start_images() {
+  decoder_init();
+  image_init();
+}
+
+// Shutdown: every image goes, and the kind forgets its registry, which the
+// runtime heap takes with it.
+void end_images() {
+  image_end();
+  images = nullptr;
+  decoder_end();
+}
+
+// Fills the record from a store's own description.
+bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int source_depth) {
+  PixelStoreInfo info{};
+  if (!pixel_store_info(store, &info)) return false;
+  *image = ImageObject{store,
+                       static_cast<std::int16_t>(info.width),
+                       static_cast<std::int16_t>(info.height),
+                       static_cast<std::int8_t>(info.depth),
+                       static_cast<std::int8_t>(source_depth),
+                       format};
+  return true;
+}
+
+// BMP by its signature, then an icon, then the registered decoders.
+bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t size) {
+  if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+    int source_depth = 0;
+    PixelStore store = bmp_read(bytes, size, &source_depth);
+    if (store && take_store(image, store, CODEC_BMP, source_depth)) return true;
+    pixel_store_delete(store);
+    return false;
+  }
+  IconPicture icon = icon_read(bytes, size);
+  if (icon.icon) {
+    *image = ImageObject{icon.icon,
+                         static_cast<std::int16_t>(icon.width),
+                         static_cast<std::int16_t>(icon.height),
+                         static_cast<std::int8_t>(icon.depth),
+                         static_cast<std::int8_t>(icon.depth),
+                         CODEC_ICON};
+    return true;
+  }
+  DecodedPicture decoded = decode_chain(bytes, size);
+  if (decoded.store && take_store(image, decoded.store, decoded.codec_id, decoded.source_depth))
+    return true;
+  pixel_store_delete(decoded.store);
+  return false;
+}
+
+// Halftone stretching averages what each target pixel covers. The platform's
+// own halftone mode is not relied on: some implementations drop pixels.
+bool stretch_halftone(const PixelStoreInfo& out, const PixelStoreInfo& in) {
+  return halftone_stretch(out.bits, out.width, out.height, out.pitch, in.bits, in.width, in.height,
+                          in.pitch, in.depth / 8);
+}
+
+// Pictures with alpha (where the platform can draw it) go through the smooth
+// resampler, the rest through halftone stretching; any other mode takes one
+// source pixel per target pixel.
+bool stretch_into(PixelStore target, PixelStore source, int mode) {
+  PixelStoreInfo out{}, in{};
+  if (!pixel_store_info(target, &out) || !pixel_store_info(source, &in)) return false;
+  if (mode != RESIZE_SMOOTH) return pixel_store_stretch_raw(target, source);
+  if (pixel_store_has_alpha(in))
+    return smooth_resample(target, out.width, out.height, source, in.width, in.height) != 0;
+  return stretch_halftone(out, in);
+}
+
+// A field of a live image, or zero when the number holds none.
+template <typename Field>
+Field field_of(object_number number, Field ImageObject::*field) {
+  ImageObject* image = find(number);
+  return image ? image->*field : Field{};
+}
+
+}  // namespace
+
+void image_init() {
+  images = registry_create(sizeof(ImageObject), 16, image_release);
+}
+
+void image_end() {
+  registry_free_all(images);
+}
+
+void image_join_runtime() {
+  runtime_join_startup(StartupStage::ImageKind, start_images);
+  runtime_join_shutdown(ShutdownStage::Images, end_images);
+}
+
+void* image_create_bitmap(int width, int height, int depth) {
+  if (width <= 0 || height <= 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
+    return nullptr;
+  return pixel_store_create(width, height, depth > 24 ? 32 : 24);
+}
+
+std::uintptr_t image_catch(object_number number, const void* data, std::uint32_t size) {
+  auto* image = static_cast<ImageObject*>(registry_allocate(images, number));
+  if (!image) return 0;
+  *image = ImageObject{};
+  // ANY_OBJECT (or a live handle, which is replaced) gives a dynamic record.
+  const auto record_handle = reinterpret_cast<object_number>(image);
+  const bool dynamic = registry_is_live_handle(images, record_handle);
+  if (data && catch_picture(image, static_cast<const std::uint8_t*>(data), size))
+    return dynamic ? static_cast<std::uintptr_t>(record_handle)
+                   : reinterpret_cast<std::uintptr_t>(image->handle);
+  if (dynamic) registry_release(images, record_handle);
+  return 0;
+}
+
+std::uintptr_t image_load(object_number number, const char* file_name) {
+  std::vector<std::uint8_t> contents;
+  if (!file_read_whole(file_name, contents)) return 0;
+  return image_catch(number, contents.data(), static_cast<std::uint32_t>(contents.size()));
+}
+
+void* image_handle(object_number number) {
+  return field_of(number, &ImageObject::handle);
+}
+int image_width(object_number number) {
+  return field_of(number, &ImageObject::width);
+}
+int image_height(object_number number) {
+  return field_of(number, &ImageObject::height);
+}
+int image_depth(object_number number) {
+  return field_of(number, &ImageObject::depth);
+}
+int image_source_depth(object_number number) {
+  return field_of(number, &ImageObject::source_depth);
+}
+std::uint32_t image_format(object_number number) {
+  return field_of(number, &ImageObject::format);
+}
+
+void* image_resize(object_number number, int width, int height, int mode) {
+  ImageObject* image = find(number);
+  PixelStoreInfo current{};
+  if (!image || !pixel_store_info(image->handle, &current)) return nullptr;  // icons too
+  if (width == IMAGE_SIZE_UNCHANGED) width = image->width;
+  if (height == IMAGE_SIZE_UNCHANGED) height = image->height;
+  if (width == image->width && height == image->height) return image->handle;
+  PixelStore target = image_create_bitmap(width, height, image->depth);
+  void* result = target && stretch_into(target, image->handle, mode) ? target : nullptr;
+  if (!result) pixel_store_delete(target);
+  pixel_store_delete(image->handle);
+  image->handle = result;
+  image->width = static_cast<std::int16_t>(result ? width : 0);
+  image->height = static_cast<std::int16_t>(result ? height : 0);
+  return result;
+}
+
+int image_save(object_number number, const char* file_name, std::uint32_t codec, int quality,
+               int depth) {
+  if (!file_name || !*file_name) return 0;
+  ImageObject* image = find(number);
+  PixelStoreInfo info{};
+  if (!image || !pixel_store_info(image->handle, &info)) return 0;
+  if (depth == KEEP_DEPTH) depth = image->source_depth;
+  return encode_dispatch(file_name, info.bits, codec, info.width, info.height, info.pitch,
+                         info.depth, ROWS_BOTTOM_UP, quality, depth);
+}
+
+void image_free(object_number number) {
+  if (number == ANY_OBJECT)
+    registry_free_all(images);
+  else
+    image_release(number);
+}

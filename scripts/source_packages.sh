@@ -1,0 +1,34 @@
+# Fetching Debian source packages for the cross builds; sourced, not run.
+# The caller sets src_root, the directory the packages are unpacked in.
+
+# Unpacks a source package once; prints its directory. Newest version first;
+# a mirror may lack the sources of one suite (seen with the security suite),
+# so older versions are tried too. The directory is the one unpacked for the
+# version taken ("package-upstream version"), and it counts only when its
+# mark names that very version, which is written once it was unpacked
+# completely: other versions or a half-unpacked leftover are never taken.
+fetch_source() {
+  local pkg=$1 version upstream dir staging
+  for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
+    upstream=${version#*:}
+    upstream=${upstream%-*}
+    dir="$src_root/$pkg-$upstream"
+    if [ "$(cat "$dir/.skalaro-unpacked" 2>/dev/null)" = "$version" ]; then
+      echo "$dir"
+      return 0
+    fi
+    log "fetching source package $pkg $version"
+    staging=$(mktemp -d "$src_root/.fetch-XXXXXX")
+    if (cd "$staging" && apt-get source -q --only-source "$pkg=$version" >&2) &&
+      [ -d "$staging/$pkg-$upstream" ]; then
+      rm -rf "$dir"
+      mv "$staging/$pkg-$upstream" "$dir"
+      echo "$version" >"$dir/.skalaro-unpacked"
+      rm -rf "$staging"
+      echo "$dir"
+      return 0
+    fi
+    rm -rf "$staging"
+  done
+  die "apt-get source $pkg failed for every version"
+}

@@ -1,0 +1,86 @@
+// The EXIF tool as the program ships it: the jhead.exe built from Debian's
+// source, run with the job's command line, hidden, ends cleanly and leaves a
+// complete picture that carries the source's EXIF block; and the job keeps
+// the block in copy and in replace mode.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/resize_rules.h"
+#include "app_pictures.h"
+#include "job_fixture.h"
+
+namespace {
+
+class JheadTest : public JobTest {
+ protected:
+  void SetUp() override {
+    JobTest::SetUp();
+    // The job finds the tool in the current directory, as beside the program.
+    ASSERT_TRUE(CopyFileA(SKALARO_JHEAD_EXE, in("jhead.exe").c_str(), FALSE))
+        << "jhead.exe is built by scripts/build_jhead.sh: " << SKALARO_JHEAD_EXE;
+  }
+  // Runs the tool the way the job does (hidden, detached, waited for); its exit code.
+  DWORD run_jhead(const std::string& source, const std::string& destination) {
+    std::string command = "\"jhead.exe\" " + jhead_parameters(source, destination);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
+                        DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &process))
+      return 0xFFFFFFFF;
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 0xFFFFFFFE;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+  }
+  // The decoded pixels of a file.
+  static std::vector<std::uint8_t> pixels_of(const std::string& name) {
+    if (!image_load(3, name.c_str())) return {};
+    PixelStoreInfo info{};
+    pixel_store_info(image_handle(3), &info);
+    std::vector<std::uint8_t> pixels(info.bits, info.bits + info.pitch * info.height);
+    image_free(3);
+    return pixels;
+  }
+};
+
+TEST_F(JheadTest, te_carries_the_exif_block_and_keeps_the_whole_picture) {
+  ASSERT_TRUE(write_test_jpeg_with_exif(in("camera.jpg"), 640, 480));
+  ASSERT_TRUE(write_test_jpeg(in("small.jpg.tmp"), 320, 240));
+  const auto picture = pixels_of(in("small.jpg.tmp"));
+
+  EXPECT_EQ(run_jhead(in("camera.jpg"), in("small.jpg.tmp")), 0u);  // ends cleanly
+
+  const auto result = read_bytes(in("small.jpg.tmp"));
+  EXPECT_TRUE(contains(result, exif_segment()));
+  ASSERT_GE(result.size(), 4u);
+  EXPECT_EQ(result[result.size() - 2], 0xFF);
+  EXPECT_EQ(result[result.size() - 1], 0xD9);
+  EXPECT_EQ(pixels_of(in("small.jpg.tmp")), picture);  // the same picture, all of it
+  EXPECT_FALSE(file_exists(in("small.jpg.tmp.t").c_str()));
+}
+
+TEST_F(JheadTest, the_job_keeps_the_exif_block_in_copy_and_replace_mode) {
+  ASSERT_TRUE(write_test_jpeg_with_exif(in("copy.jpg"), 800, 600));
+  ASSERT_TRUE(write_test_jpeg_with_exif(in("replace.jpg"), 800, 600));
+  window.check_boxes[GADGET_KEEP_EXIF] = 1;
+  run_job({in("copy.jpg")});
+  window.check_boxes[GADGET_REPLACE_ORIGINALS] = 1;
+  app_state().list_rebuild_pending = 0;
+  run_job({in("replace.jpg")});
+
+  for (const std::string& name : {out("copy.jpg"), in("replace.jpg")}) {
+    EXPECT_TRUE(contains(read_bytes(name), exif_segment())) << name;
+    EXPECT_EQ(picture_of(name), (std::vector<int>{400, 300, 24})) << name;
+  }
+  EXPECT_TRUE(temporary_files().empty());
+  EXPECT_TRUE(window.messages().empty());
+}
+
+}  // namespace
