@@ -36,8 +36,7 @@ build_zlib() {
   # to compile directly.
   local obj="$work_root/zlib" f
   rm -rf "$obj"; mkdir -p "$obj"
-  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback \
-           inffast inflate inftrees trees uncompr zutil; do
+  for f in $zlib_library_files; do
     "$mingw_triplet-gcc-posix" -O2 -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
   done
   "$mingw_triplet-ar" rcs "$deps_prefix/lib/libz.a" "$obj"/*.o

@@ -32,3 +32,8 @@ fetch_source() {
   done
   die "apt-get source $pkg failed for every version"
 }
+
+# The C files of zlib's library, which the builds compile directly (Debian's
+# tarball carries no makefile for a cross or instrumented build).
+zlib_library_files="adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback
+  inffast inflate inftrees trees uncompr zutil"
