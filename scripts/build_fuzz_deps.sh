@@ -55,8 +55,7 @@ build_libpng() {
   built libpng && return 0
   local src; src=$(fetch_source libpng1.6)
   log "building instrumented libpng"
-  cmake_instrumented libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
+  cmake_instrumented libpng "$src" "${libpng_static_options[@]}" \
     -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a"
   mark_built libpng
 }
@@ -65,8 +64,8 @@ build_libjpeg() {
   built libjpeg && return 0
   local src; src=$(fetch_source libjpeg-turbo)
   log "building instrumented libjpeg-turbo"
-  cmake_instrumented libjpeg "$src" -DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
-    -DWITH_TURBOJPEG=0 -DWITH_SIMD=0 -DCMAKE_INSTALL_LIBDIR="$prefix/lib"
+  cmake_instrumented libjpeg "$src" "${libjpeg_static_options[@]}" \
+    -DWITH_SIMD=0 -DCMAKE_INSTALL_LIBDIR="$prefix/lib"
   mark_built libjpeg
 }
 
