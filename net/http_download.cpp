@@ -10,12 +10,11 @@
 #include "net/sockets.h"
 #include "net/url_parts.h"
 #include "runtime/file_io.h"
+#include "runtime/strings.h"
 
 namespace {
 
 constexpr int kBlockSize = 2048;
-
-HttpLimits limits;
 
 using Clock = std::chrono::steady_clock;
 
@@ -30,46 +29,56 @@ int seconds_left(Clock::time_point deadline) {
   return static_cast<int>(std::max<long long>(left, 0));
 }
 
-bool is_plain_http(std::string_view url) {
-  std::string scheme = url_part(url, URL_SCHEME);
-  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return scheme == "http";
+// A plain-HTTP URL that fits a request: no blank or control character may
+// split the request line or start a header line of its own.
+bool requestable(std::string_view url) {
+  for (char c : url)
+    if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F') return false;
+  return ascii_equal_nocase(url_part(url, URL_SCHEME), "http");
+}
+
+// The wait for one step: the step limit, or what is left of the whole time.
+int step_wait(const HttpLimits& limits, Clock::time_point deadline) {
+  return std::min(limits.step_seconds, seconds_left(deadline));
 }
 
 // Receives and frames the response until it completes, fails or redirects.
 void exchange(NetConnection* connection, HttpResponseParser& parser, const HttpBodySink& sink,
-              Clock::time_point deadline) {
+              const HttpLimits& limits, Clock::time_point deadline) {
   char block[kBlockSize + 1];
   while (parser.outcome() == HttpOutcome::NeedMore) {
-    const int wait = std::min(limits.step_seconds, seconds_left(deadline));
+    const int wait = step_wait(limits, deadline);
     if (wait <= 0) return;
-    const int got = net_receive(connection, block, kBlockSize, wait);
-    if (got > 0) {
-      parser.feed(std::string_view(block, static_cast<std::size_t>(got)), sink);
+    const NetReceived got = net_receive_within(connection, block, kBlockSize, wait);
+    if (got.end == NetReceive::Data) {
+      parser.feed(std::string_view(block, static_cast<std::size_t>(got.count)), sink);
       continue;
     }
-    // Nothing came: the peer closed, or the wait ran out (a stall).
-    if (net_poll(connection) == NET_EVENT_CLOSED) parser.finish_at_close(sink);
+    // Only the peer's orderly close can end a body read to the close; a
+    // reset or a stall leaves the response unfinished.
+    if (got.end == NetReceive::Closed) parser.finish_at_close(sink);
     return;
   }
 }
 
-Attempt fetch_once(std::string_view url, const std::string& file_name, Clock::time_point deadline) {
+Attempt fetch_once(std::string_view url, const std::string& file_name, const HttpLimits& limits,
+                   Clock::time_point deadline) {
   Attempt attempt;
   const std::string host = url_split(url, UrlRequest::Host);
-  if (host.empty() || !is_plain_http(url)) return attempt;
-  NetConnection* connection = net_open_connection(host.c_str(), http_port(url));
+  const int connect_wait = step_wait(limits, deadline);
+  if (host.empty() || !requestable(url) || connect_wait <= 0) return attempt;
+  NetConnection* connection = net_open_connection(host.c_str(), http_port(url), connect_wait);
   if (!connection) return attempt;
   const std::string request = http_request_text(url);
   OutputFile file;
   HttpResponseParser parser;
   if (net_send_all(connection, request.data(), static_cast<std::int64_t>(request.size()),
-                   std::min(limits.step_seconds, std::max(1, seconds_left(deadline))))) {
+                   std::max(1, step_wait(limits, deadline)))) {
     const HttpBodySink sink = [&](std::string_view bytes) {
       if (!file.is_open() && !file.create(file_name.c_str())) return false;
       return bytes.empty() || file.write(bytes.data(), bytes.size());
     };
-    exchange(connection, parser, sink, deadline);
+    exchange(connection, parser, sink, limits, deadline);
   }
   net_close(connection);
   attempt.outcome = parser.outcome();
@@ -84,23 +93,17 @@ Attempt fetch_once(std::string_view url, const std::string& file_name, Clock::ti
 
 }  // namespace
 
-void http_set_limits(const HttpLimits& new_limits) {
-  limits = new_limits;
-}
-HttpLimits http_limits() {
-  return limits;
-}
-
-std::int32_t http_download(std::string_view url, std::string_view file_name) {
+std::int32_t http_download(std::string_view url, std::string_view file_name,
+                           const HttpLimits& limits) {
   if (url.empty() || file_name.empty()) return 0;
   const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.overall_seconds);
   const std::string name(file_name);
   std::string current(url);
   for (int redirects = 0; redirects <= limits.max_redirects; ++redirects) {
-    Attempt attempt = fetch_once(current, name, deadline);
+    Attempt attempt = fetch_once(current, name, limits, deadline);
     if (attempt.outcome == HttpOutcome::Complete)
       return static_cast<std::int32_t>(std::min<std::uint64_t>(attempt.written, INT32_MAX));
-    if (attempt.outcome != HttpOutcome::Redirect || !is_plain_http(attempt.location)) return 0;
+    if (attempt.outcome != HttpOutcome::Redirect || !requestable(attempt.location)) return 0;
     current = attempt.location;
   }
   return 0;

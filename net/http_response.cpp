@@ -1,8 +1,6 @@
 // HTTP response framing.
 #include "net/http_response.h"
 
-#include <cctype>
-
 #include "runtime/strings.h"
 
 namespace {
@@ -52,6 +50,18 @@ std::size_t find_header_end(const std::string& head) {
   }
 }
 
+// True when the comma-separated list of codings names `coding`, in any
+// letter case ("Transfer-Encoding: gzip, Chunked").
+bool names_coding(std::string_view codings, std::string_view coding) {
+  while (!codings.empty()) {
+    const std::size_t comma = codings.find(',');
+    if (ascii_equal_nocase(trimmed(codings.substr(0, comma)), coding)) return true;
+    if (comma == std::string_view::npos) break;
+    codings.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
 int parse_status(std::string_view line) {
   if (!ascii_starts_with_nocase(line, "http/")) return 0;
   std::size_t space = line.find(' ');
@@ -79,7 +89,7 @@ HttpOutcome HttpResponseParser::fail(std::string why) {
 
 bool HttpResponseParser::header_line(std::string_view line) {
   if (ascii_starts_with_nocase(line, "transfer-encoding:")) {
-    if (line.find("chunked") != std::string_view::npos) chunked_ = true;
+    if (names_coding(line.substr(18), "chunked")) chunked_ = true;
   } else if (ascii_starts_with_nocase(line, "content-length:")) {
     std::uint64_t length = 0;
     if (!parse_decimal(line.substr(15), kLargestBody, &length)) return false;
@@ -153,10 +163,10 @@ bool HttpResponseParser::chunk_size_line(std::string_view line) {
   if (line.empty() || line.size() > kLargestHexDigits) return false;
   std::uint64_t size = 0;
   for (char c : line) {
-    int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
-                                                            : -1;
+    int digit = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
     if (digit < 0) return false;
     size = size * 16 + static_cast<std::uint64_t>(digit);
   }

@@ -1,11 +1,11 @@
-// Sending and receiving within time-outs, with short sleeps between polls.
+// Sending and receiving within time-outs.
 #include "net/sockets.h"
 
 #include "net/sockets_common.h"
 
 namespace {
 constexpr auto kSendRetry = std::chrono::milliseconds(50);
-constexpr auto kPollSleep = std::chrono::milliseconds(100);
+constexpr int kShortestWait = 100;  // milliseconds; a time-out of 0 still looks once
 constexpr int kLargestSend = 1 << 20;
 }  // namespace
 
@@ -29,19 +29,18 @@ int net_send_all(NetConnection* connection, const void* data, std::int64_t lengt
   return 0;
 }
 
+NetReceived net_receive_within(NetConnection* connection, char* buffer, int maximum,
+                               int timeout_seconds) {
+  if (!connection || maximum <= 0) return {0, NetReceive::Failed};
+  const int wait = timeout_seconds > 0 ? timeout_seconds * 1000 : kShortestWait;
+  const int got = platform_receive(connection, buffer, maximum, wait);
+  if (got == NET_RECEIVE_TIMED_OUT) return {0, NetReceive::TimedOut};
+  if (got < 0) return {0, NetReceive::Failed};
+  if (got == 0) return {0, NetReceive::Closed};
+  buffer[got] = '\0';
+  return {got, NetReceive::Data};
+}
+
 int net_receive(NetConnection* connection, char* buffer, int maximum, int timeout_seconds) {
-  if (!connection || maximum <= 0) return 0;
-  const auto start = std::chrono::steady_clock::now();
-  while (seconds_since(start) <= timeout_seconds) {
-    int event = net_poll(connection);
-    if (event == NET_EVENT_DATA) {
-      int got = platform_recv(connection, buffer, maximum);
-      if (got <= 0) return 0;
-      buffer[got] = '\0';
-      return got;
-    }
-    if (event == NET_EVENT_CLOSED) return 0;
-    std::this_thread::sleep_for(kPollSleep);
-  }
-  return 0;
+  return net_receive_within(connection, buffer, maximum, timeout_seconds).count;
 }

@@ -44,6 +44,30 @@ bool resolve(const char* host, in_addr* address) {
   return true;
 }
 
+// Connects without blocking and waits for the outcome at most the time-out;
+// a refused connection shows in the exception set.
+bool connect_within(SOCKET s, const sockaddr_in& peer, int timeout_seconds) {
+  u_long non_blocking = 1;
+  if (ioctlsocket(s, FIONBIO, &non_blocking) != 0) return false;
+  if (connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == SOCKET_ERROR) {
+    if (WSAGetLastError() != WSAEWOULDBLOCK) return false;
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    timeval wait{timeout_seconds > 0 ? timeout_seconds : 0, 0};
+    int error = 0;
+    int length = sizeof error;
+    if (select(0, nullptr, &writable, &failed, &wait) <= 0 || FD_ISSET(s, &failed) ||
+        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0 ||
+        error != 0)
+      return false;
+  }
+  u_long blocking = 0;
+  return ioctlsocket(s, FIONBIO, &blocking) == 0;
+}
+
 }  // namespace
 
 int net_init() {
@@ -73,15 +97,14 @@ void net_join_runtime() {
   runtime_join_shutdown(ShutdownStage::Network, net_end);
 }
 
-NetConnection* net_open_connection(const char* host, std::uint16_t port) {
+NetConnection* net_open_connection(const char* host, std::uint16_t port, int timeout_seconds) {
   if (!host || !*host) return nullptr;
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
   if (s == INVALID_SOCKET) return nullptr;
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
-  if (!resolve(host, &peer.sin_addr) ||
-      connect(s, reinterpret_cast<sockaddr*>(&peer), sizeof peer) == SOCKET_ERROR) {
+  if (!resolve(host, &peer.sin_addr) || !connect_within(s, peer, timeout_seconds)) {
     closesocket(s);
     return nullptr;
   }
@@ -117,7 +140,12 @@ int platform_send(NetConnection* connection, const char* data, int length) {
   return sent == SOCKET_ERROR ? -1 : sent;
 }
 
-int platform_recv(NetConnection* connection, char* buffer, int maximum) {
-  int got = recv(socket_of(connection), buffer, maximum, 0);
-  return got == SOCKET_ERROR ? -1 : got;
+int platform_receive(NetConnection* connection, char* buffer, int maximum, int wait_milliseconds) {
+  const DWORD wait = static_cast<DWORD>(wait_milliseconds);
+  if (setsockopt(socket_of(connection), SOL_SOCKET, SO_RCVTIMEO,
+                 reinterpret_cast<const char*>(&wait), sizeof wait) != 0)
+    return NET_RECEIVE_FAILED;
+  const int got = recv(socket_of(connection), buffer, maximum, 0);
+  if (got != SOCKET_ERROR) return got;
+  return WSAGetLastError() == WSAETIMEDOUT ? NET_RECEIVE_TIMED_OUT : NET_RECEIVE_FAILED;
 }

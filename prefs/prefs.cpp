@@ -4,13 +4,15 @@
 #include <cctype>
 
 #include "prefs/prefs_file.h"
+#include "prefs/prefs_testing.h"
 #include "runtime/lifecycle.h"
+#include "runtime/file_io.h"
 #include "runtime/strings.h"
 #include "runtime/utf8.h"
 
 namespace {
 
-PrefsState state{nullptr, {}, 0, 0, 0, {}, {}, 0};
+PrefsState state{nullptr, {}, {}, 0, 0, 0, {}, {}, 0};
 
 bool in_hand() {
   return state.file != nullptr || !state.pending_name.empty();
@@ -66,8 +68,26 @@ void write_key(std::string_view key, const std::string& value_in_file) {
   }
 }
 
+// Writes the lines beside the file and replaces it with them in one step
+// once they are complete. The file's own handle, which keeps other writers
+// out, is given up only for the replacement.
+void write_back(const std::string& name) {
+  try {
+    const std::string text = prefs_serialize(state.lines, state.code_page, state.flags);
+    OutputFile replacement;
+    const bool written =
+        replacement.create(name.c_str()) && replacement.write(text.data(), text.size());
+    prefs_file_close(state.file);
+    state.file = nullptr;
+    if (written) replacement.commit();
+  } catch (const std::bad_alloc&) {
+    // no output buffer: nothing is written
+  }
+}
+
 void reset_state() {
   state.file = nullptr;
+  state.file_name.clear();
   state.pending_name.clear();
   state.modified = 0;
   state.read_only_open = 0;
@@ -92,6 +112,7 @@ std::uintptr_t prefs_open(std::string_view name, int flags) {
     state.pending_name = file_name;
     return 0;
   }
+  state.file_name = file_name;
   state.read_only_open = read_only ? 1 : 0;
   state.flags = flags;
   std::string contents;
@@ -109,6 +130,7 @@ std::uintptr_t prefs_create(std::string_view name, int flags) {
   const std::string file_name(name);
   state.file = file_name.empty() ? nullptr : prefs_file_create(file_name.c_str());
   if (!state.file) return 0;
+  state.file_name = file_name;
   state.flags = flags;
   state.last_written = state.lines.end();
   return reinterpret_cast<std::uintptr_t>(state.file);
@@ -154,21 +176,10 @@ int prefs_write_comment(std::string_view text) {
 }
 
 void prefs_close() {
-  if (state.modified) {
-    if (state.read_only_open && state.file) {
-      prefs_file_close(state.file);  // changes to a read-only file are discarded
-      state.file = nullptr;
-    } else if (!state.file && !state.pending_name.empty()) {
-      state.file = prefs_file_create(state.pending_name.c_str());
-    }
-    if (state.file) {
-      try {
-        prefs_file_rewrite(state.file, prefs_serialize(state.lines, state.code_page, state.flags));
-      } catch (const std::bad_alloc&) {
-        // no output buffer: nothing is written
-      }
-    }
-  }
+  // Changes to a file opened read-only are discarded; a file that could not
+  // be opened is created now.
+  if (state.modified && !state.read_only_open)
+    write_back(state.file ? state.file_name : state.pending_name);
   prefs_file_close(state.file);
   reset_state();
 }

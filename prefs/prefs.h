@@ -11,19 +11,6 @@
 
 #include "prefs/prefs_text.h"
 
-struct PrefsFile;
-
-struct PrefsState {
-  PrefsFile* file;
-  std::string pending_name;  // kept when the open failed: writes create the file at close
-  int modified;
-  int read_only_open;
-  int code_page;
-  PrefsLines lines;
-  PrefsLines::iterator last_written;  // lines.end() when none
-  int flags;
-};
-
 // Opens (and parses) an existing file; 0 when it cannot be opened, in which
 // case reads give their defaults and writes create the file at close.
 std::uintptr_t prefs_open(std::string_view name, int flags = 0);
@@ -35,9 +22,8 @@ void prefs_write_int(std::string_view key, std::int64_t value);
 void prefs_write_string(std::string_view key, std::string_view value);
 int prefs_write_comment(std::string_view text);
 // Writes the file when anything was written (unless it was opened read-only).
+// The new text goes beside the file and replaces it in one step once it is
+// complete: a write that fails (a full disk) leaves the old file as it was.
 void prefs_close();
 
 void prefs_join_runtime();
-
-// The state, for tests.
-const PrefsState& prefs_state();

@@ -1,5 +1,6 @@
-// The preference file on disk: opening with the platform's sharing rules,
-// reading it whole and writing it back in one piece.
+// The preference file on disk: opening with the platform's sharing rules and
+// reading it whole. The handle keeps other writers out while the file is in
+// hand; writing back replaces the file (see prefs.cpp).
 #pragma once
 
 #include <string>
@@ -13,6 +14,4 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only);
 PrefsFile* prefs_file_create(const char* name);
 // The whole contents; false when reading fails.
 bool prefs_file_read(PrefsFile* file, std::string* contents);
-// Replaces the contents from the start and cuts the file after them.
-bool prefs_file_rewrite(PrefsFile* file, const std::string& contents);
 void prefs_file_close(PrefsFile* file);

@@ -51,18 +51,6 @@ bool prefs_file_read(PrefsFile* file, std::string* contents) {
   }
 }
 
-bool prefs_file_rewrite(PrefsFile* file, const std::string& contents) {
-  if (lseek(file->fd, 0, SEEK_SET) != 0) return false;
-  std::size_t done = 0;
-  while (done < contents.size()) {
-    ssize_t written = write(file->fd, contents.data() + done, contents.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return ftruncate(file->fd, static_cast<off_t>(contents.size())) == 0;
-}
-
 void prefs_file_close(PrefsFile* file) {
   if (!file) return;
   close(file->fd);

@@ -16,7 +16,7 @@ if ! command -v vipsthumbnail >/dev/null; then
 fi
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
-cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench job_bench
+cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench decode_cost_bench job_bench
 # The Windows-only benchmarks (the delay, the job's path) build in the win64
 # configuration and run under Wine.
 build_windows_benchmark() {
@@ -25,7 +25,7 @@ build_windows_benchmark() {
   cmake --build "$build_root/win64" -j "$jobs" --target "$1"
 }
 
-for bench in "${@:-resize_bench codec_bench delay_bench job_bench}"; do
+for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench job_bench}"; do
   for program in $bench; do
     case "$program" in
       delay_bench)

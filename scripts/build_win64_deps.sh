@@ -36,8 +36,7 @@ build_zlib() {
   # to compile directly.
   local obj="$work_root/zlib" f
   rm -rf "$obj"; mkdir -p "$obj"
-  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback \
-           inffast inflate inftrees trees uncompr zutil; do
+  for f in $zlib_library_files; do
     "$mingw_triplet-gcc-posix" -O2 -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
   done
   "$mingw_triplet-ar" rcs "$deps_prefix/lib/libz.a" "$obj"/*.o
@@ -49,8 +48,7 @@ build_libpng() {
   built libpng && return 0
   local src; src=$(fetch_source libpng1.6)
   log "building libpng"
-  cmake_cross libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
+  cmake_cross libpng "$src" "${libpng_static_options[@]}" \
     -DZLIB_INCLUDE_DIR="$deps_prefix/include" -DZLIB_LIBRARY="$deps_prefix/lib/libz.a"
   mark_built libpng
 }
@@ -59,8 +57,8 @@ build_libjpeg() {
   built libjpeg && return 0
   local src; src=$(fetch_source libjpeg-turbo)
   log "building libjpeg-turbo"
-  cmake_cross libjpeg "$src" -DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
-    -DWITH_TURBOJPEG=0 -DWITH_SIMD=1 -DREQUIRE_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
+  cmake_cross libjpeg "$src" "${libjpeg_static_options[@]}" \
+    -DWITH_SIMD=1 -DREQUIRE_SIMD=1 -DCMAKE_ASM_NASM_COMPILER=nasm
   mark_built libjpeg
 }
 

@@ -32,3 +32,14 @@ fetch_source() {
   done
   die "apt-get source $pkg failed for every version"
 }
+
+# The C files of zlib's library, which the builds compile directly (Debian's
+# tarball carries no makefile for a cross or instrumented build).
+zlib_library_files="adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback
+  inffast inflate inftrees trees uncompr zutil"
+
+# The CMake options of libpng and libjpeg-turbo (libjpeg 8 API) as static
+# libraries alone; each build adds its zlib, SIMD and install choices.
+libpng_static_options=(-DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+  -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON)
+libjpeg_static_options=(-DWITH_JPEG8=1 -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DWITH_TURBOJPEG=0)

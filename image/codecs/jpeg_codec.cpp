@@ -9,13 +9,21 @@
 // (CMYK, and YCCK which the library turns into CMYK) become RGB by the usual
 // ink rule, R = (255 - C)(255 - K) / 255; files with an Adobe marker store
 // the inks inverted (Photoshop does), so there R = C K / 255.
+//
+// Cost: the decode budget (decode_budget.h) covers the pixel store and,
+// through the library's memory limit, its coefficient buffers (a progressive
+// picture keeps every block's coefficients until the last scan). The number
+// of scans is limited apart: each scan is a pass over all of its blocks, and
+// a few bytes make a scan.
 #include "image/codecs/jpeg_codec.h"
 
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "image/codecs/decode_budget.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 
@@ -31,8 +39,14 @@ struct JpegErrors {
   std::jmp_buf jump;
 };
 
+// The decompressor and the progress monitor that the library calls during it.
+struct JpegReader {
+  jpeg_decompress_struct decompressor;
+  jpeg_progress_mgr progress;
+};
+
 struct JpegDecoderState {
-  jpeg_decompress_struct* decompressor;
+  JpegReader* reader;
   JpegErrors* errors;
   JSAMPARRAY row_buffer;
   std::int32_t row_bytes;
@@ -63,6 +77,28 @@ std::uint8_t ink_to_light(int ink, int black, bool inverted) {
                                             : (255 - ink) * (255 - black) / 255);
 }
 
+// Encoders write a few scans (ten for the usual progressive script); a
+// hostile file writes thousands of empty ones, each costing a pass over every
+// block of the picture.
+constexpr int kMostScans = 64;
+
+void refuse_endless_scans(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMostScans)
+    (*info->err->error_exit)(info);
+}
+
+// Holds the library's picture-sized buffers to what the budget leaves beside
+// the pixel store; false when the store alone exceeds the budget.
+bool limit_memory(jpeg_decompress_struct* d, std::uint64_t file_size) {
+  const std::uint64_t store =
+      decode_store_bytes(static_cast<int>(d->output_width), static_cast<int>(d->output_height), 24);
+  const std::uint64_t allowed = decode_cost_allowed(file_size);
+  if (store >= allowed) return false;
+  const std::uint64_t left = allowed - store;
+  d->mem->max_memory_to_use = left > LONG_MAX ? LONG_MAX : static_cast<long>(left);
+  return true;
+}
+
 // Four-component rows (inks) into blue, green, red.
 void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out,
                       int width) {
@@ -77,10 +113,12 @@ void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uin
 // Reads the header and starts decompression; false on any library error or
 // a picture this program cannot hold.
 bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
-  jpeg_decompress_struct* d = state->decompressor;
+  jpeg_decompress_struct* d = &state->reader->decompressor;
   if (setjmp(state->errors->jump)) return false;
   jpeg_CreateDecompress(d, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
   state->errors->manager.trace_level = 0;
+  state->reader->progress.progress_monitor = refuse_endless_scans;
+  d->progress = &state->reader->progress;
   jpeg_mem_src(d, const_cast<unsigned char*>(context->data), context->size);
   if (jpeg_read_header(d, TRUE) != JPEG_HEADER_OK) return false;
   d->dct_method = JDCT_ISLOW;
@@ -91,6 +129,7 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
       d->output_height > IMAGE_MAX_DIMENSION)
     return false;
   if (d->output_components != 3 && d->output_components != 4) return false;
+  if (!limit_memory(d, context->size)) return false;
   state->components = d->output_components;
   state->inverted_inks = d->saw_Adobe_marker ? 1 : 0;
   state->row_bytes =
@@ -104,7 +143,7 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
 constexpr int kRowsPerCall = 16;
 
 bool read_rows(JpegDecoderState* state, std::uint8_t* pixels, std::int64_t pitch, int flags) {
-  jpeg_decompress_struct* d = state->decompressor;
+  jpeg_decompress_struct* d = &state->reader->decompressor;
   if (setjmp(state->errors->jump)) return false;
   const int height = static_cast<int>(d->output_height);
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
@@ -218,21 +257,20 @@ int use_jpeg_encoder() {
 int jpeg_codec_check(ImageDecodeContext* context) {
   if (context->size < 2 || context->data[0] != 0xFF || context->data[1] != 0xD8) return 0;
   JpegDecoderState* state = state_of(context);
-  state->decompressor =
-      static_cast<jpeg_decompress_struct*>(std::calloc(1, sizeof(jpeg_decompress_struct)));
+  state->reader = static_cast<JpegReader*>(std::calloc(1, sizeof(JpegReader)));
   state->errors = static_cast<JpegErrors*>(std::calloc(1, sizeof(JpegErrors)));
-  if (!state->decompressor || !state->errors) {
+  if (!state->reader || !state->errors) {
     jpeg_codec_release(context);
     return 0;
   }
   install_errors(state->errors);
-  state->decompressor->err = &state->errors->manager;
+  state->reader->decompressor.err = &state->errors->manager;
   if (!start_decoding(context, state)) {
     jpeg_codec_release(context);
     return 0;
   }
-  context->width = static_cast<std::int32_t>(state->decompressor->output_width);
-  context->height = static_cast<std::int32_t>(state->decompressor->output_height);
+  context->width = static_cast<std::int32_t>(state->reader->decompressor.output_width);
+  context->height = static_cast<std::int32_t>(state->reader->decompressor.output_height);
   context->depth = 24;
   context->source_depth = state->components * 8;
   return 1;
@@ -241,15 +279,15 @@ int jpeg_codec_check(ImageDecodeContext* context) {
 int jpeg_codec_decode(ImageDecodeContext* context, std::uint8_t* pixels, std::int64_t pitch,
                       int flags) {
   JpegDecoderState* state = state_of(context);
-  if (!state->decompressor || !state->errors) return 0;
+  if (!state->reader || !state->errors) return 0;
   return read_rows(state, pixels, pitch, flags) ? 1 : 0;
 }
 
 void jpeg_codec_release(ImageDecodeContext* context) {
   JpegDecoderState* state = state_of(context);
-  if (state->decompressor) {
-    jpeg_destroy_decompress(state->decompressor);
-    std::free(state->decompressor);
+  if (state->reader) {
+    jpeg_destroy_decompress(&state->reader->decompressor);
+    std::free(state->reader);
   }
   std::free(state->errors);
   std::memset(state, 0, sizeof *state);

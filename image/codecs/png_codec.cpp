@@ -11,6 +11,15 @@
 //
 // Reading is from memory and never past the data's end: a truncated file
 // ends the decode as a library error.
+//
+// Cost: the pixel store and the inflated rows are held to the decode budget
+// (decode_budget.h).
+// Ancillary chunks other than transparency are skipped unread: texts and
+// colour profiles are compressed and would be inflated and kept, a
+// thousandfold, for nothing this program shows. Once the last row is in, the
+// library would inflate whatever the image stream still holds (to check its
+// end); the reader lets it read a little further, enough for a proper
+// stream's end and check sums, and then stops the decode as complete.
 #include "image/codecs/png_codec.h"
 
 #include <csetjmp>
@@ -19,6 +28,7 @@
 
 #include <png.h>
 
+#include "image/codecs/decode_budget.h"
 #include "image/colour_reduce.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
@@ -33,6 +43,8 @@ struct PngDecoderState {
   std::int32_t colour_type;
   std::int32_t bit_depth;
   std::int32_t passes;
+  std::int32_t read_after_rows;  // bytes the library read after the last row
+  std::int32_t stopped_after_rows;
 };
 static_assert(sizeof(PngDecoderState) <= sizeof(ImageDecodeContext::decoder_private));
 
@@ -47,8 +59,25 @@ void ignore_warning(png_structp, png_const_charp) {}
   png_longjmp(png, 1);
 }
 
+// The end of a proper image stream (the deflate end, its check sum and the
+// chunk's CRC) lies within a few bytes of the last row; this is ample.
+constexpr png_size_t kReadAfterRows = 4096;
+
+bool rows_complete(png_structp png, const PngDecoderState* state) {
+  const png_uint_32 height = png_get_image_height(png, state->info);  // 0 until the header is in
+  return height > 0 &&
+         (png_get_current_pass_number(png) >= 7 || png_get_current_row_number(png) >= height);
+}
+
 void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
   auto* state = static_cast<PngDecoderState*>(png_get_io_ptr(png));
+  if (state->info && rows_complete(png, state)) {
+    if (length > kReadAfterRows - static_cast<png_size_t>(state->read_after_rows)) {
+      state->stopped_after_rows = 1;
+      png_error(png, "image stream goes on after the last row");
+    }
+    state->read_after_rows += static_cast<std::int32_t>(length);
+  }
   if (length > static_cast<png_size_t>(state->end - state->cursor))
     png_error(png, "unexpected end of data");
   std::memcpy(out, state->cursor, length);
@@ -72,6 +101,7 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   if (setjmp(png_jmpbuf(s->read))) return false;
   png_set_error_fn(s->read, png_get_error_ptr(s->read), jump_back, ignore_warning);
   png_set_read_fn(s->read, s, read_from_memory);
+  png_set_keep_unknown_chunks(s->read, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   s->info = png_create_info_struct(s->read);
   if (!s->info) return false;
   png_read_info(s->read, s->info);
@@ -81,6 +111,9 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
                nullptr);
   if (width == 0 || height == 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
     return false;
+  // The stream inflates to the rows as stored, each with its filter byte.
+  const std::uint64_t stream_bytes =
+      (static_cast<std::uint64_t>(png_get_rowbytes(s->read, s->info)) + 1) * height;
   if (png_get_valid(s->read, s->info, PNG_INFO_tRNS)) {
     png_set_tRNS_to_alpha(s->read);
     apply_transparency(&colour_type, &bit_depth);
@@ -108,6 +141,9 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   context->height = static_cast<std::int32_t>(height);
   context->depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (channels * 8 != context->depth) return false;
+  // The decode inflates every row and fills the store.
+  const std::uint64_t store = decode_store_bytes(context->width, context->height, context->depth);
+  if (store + stream_bytes > decode_cost_allowed(context->size)) return false;
   s->colour_type = colour_type;
   s->bit_depth = bit_depth;
   return true;
@@ -115,7 +151,7 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
 
 bool read_rows(PngDecoderState* s, int height, std::uint8_t* pixels, std::int64_t pitch,
                int flags) {
-  if (setjmp(png_jmpbuf(s->read))) return false;
+  if (setjmp(png_jmpbuf(s->read))) return s->stopped_after_rows != 0;
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   for (int pass = 0; pass < s->passes; ++pass)
     for (int i = 0; i < height; ++i) {

@@ -1,5 +1,7 @@
 // Writes the decoder fuzzer's seed corpus: small JPEG, PNG, BMP and icon
-// files made by the project's own encoders and by hand.
+// files made by the project's own encoders and by hand, and small hostile
+// ones (a JPEG declaring more than it carries, a progressive one with many
+// scans, a PNG whose stream goes on after its rows, one with texts).
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -11,6 +13,38 @@
 #include "image/pixel_layout.h"
 #include "runtime/lifecycle.h"
 #include "support/bmp_builder.h"
+#include "support/hostile_pictures.h"
+
+namespace {
+
+void write_seed(const std::string& name, const hostile::Bytes& bytes) {
+  std::ofstream(name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+void write_hostile_seeds(const std::string& dir) {
+  hostile::JpegRecipe declared;
+  declared.width = declared.height = 4000;
+  write_seed(dir + "/declared.jpg", hostile::make_jpeg(declared));
+  hostile::JpegRecipe scans;
+  scans.components = 1;
+  scans.progressive = true;
+  scans.whole_scan = true;
+  scans.empty_scans = 30;
+  write_seed(dir + "/scans.jpg", hostile::make_jpeg(scans));
+  hostile::PngRecipe tail;
+  tail.width = tail.height = 16;
+  tail.tail = 1 << 20;
+  write_seed(dir + "/tail.png", hostile::make_png(tail));
+  hostile::PngRecipe text;
+  text.width = text.height = 4;
+  text.text_chunks = 2;
+  text.text_size = 100000;
+  write_seed(dir + "/text.png", hostile::make_png(text));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -37,6 +71,7 @@ int main(int argc, char** argv) {
                   24) == 1;
   ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
                   8) == 1;
+  write_hostile_seeds(dir);
   Bytes icon = make_icon(4, 4, std::vector<std::uint32_t>(16, 0x80FF8040u), 2);
   std::ofstream(dir + "/seed.ico", std::ios::binary)
       .write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));

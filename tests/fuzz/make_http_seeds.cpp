@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const char* seeds[] = {
       "\x05HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello",
-      "\x03HTTP/1.1 200 OK\r\nTransfer-Encoding: "
-      "chunked\r\n\r\n4\r\nWiki\r\n5;x=y\r\npedia\r\n0\r\n\r\n",
+      ("\x03HTTP/1.1 200 OK\r\nTransfer-Encoding: "
+       "chunked\r\n\r\n4\r\nWiki\r\n5;x=y\r\npedia\r\n0\r\n\r\n"),
       "\x40HTTP/1.0 200 OK\r\nServer: test\r\n\r\nuntil the close",
       "\x10HTTP/1.1 302 Found\r\nLocation: http://host/next\r\n\r\n",
       "\x01HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!",

@@ -1,6 +1,7 @@
 // Preference files byte for byte: the worked examples, the byte-order mark,
 // groups, duplicate keys and odd files.
 #include "prefs/prefs.h"
+#include "prefs/prefs_testing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,16 @@
 // Preference files that other handles hold: read-only opens leave the file
 // unchanged, locked files give defaults.
 #include "prefs/prefs.h"
+#include "prefs/prefs_testing.h"
 
 #include <windows.h>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "prefs_fixture.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
@@ -38,6 +42,28 @@ TEST_F(PrefsSharingTest, file_locked_by_another_handle_gives_defaults) {
   prefs_close();  // the file cannot be created while it is locked
   CloseHandle(locker);
   EXPECT_EQ(read_file(path), "Width = 640\n");
+}
+
+TEST_F(PrefsSharingTest, others_read_but_never_write_the_file_in_hand_and_see_it_replaced_whole) {
+  std::string path = write_file("shared.ini", "Width = 640\r\n");
+  ASSERT_NE(prefs_open(path), 0u);
+  KernelHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_FALSE(writer);
+  KernelHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(reader);
+  // The reader's handle keeps the file from being replaced: the write-back
+  // fails and leaves the old file whole.
+  prefs_write_int("Width", 800);
+  prefs_close();
+  EXPECT_EQ(read_file(path), "Width = 640\r\n");
+  reader.reset();
+  ASSERT_NE(prefs_open(path), 0u);
+  prefs_write_int("Width", 800);
+  prefs_close();
+  EXPECT_EQ(read_file(path), "Width = 800\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

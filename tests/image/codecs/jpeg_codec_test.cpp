@@ -10,6 +10,7 @@
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 #include "support/codec_fixture.h"
+#include "support/hostile_pictures.h"
 #include "support/scratch_dir.h"
 
 extern "C" {
@@ -207,8 +208,9 @@ TEST_F(JpegCodecTest, start_marker_with_garbage_fails_and_the_png_decoder_is_tri
   EXPECT_EQ(decode(marker_soup).store, nullptr);
 }
 
-TEST_F(JpegCodecTest, truncated_stream_never_crashes) {
-  Bytes store(static_cast<std::size_t>(image_row_pitch(40, 24) * 30), 0x55);
+TEST_F(JpegCodecTest, truncated_stream_never_crashes_and_a_cut_photo_shows_its_top_rows) {
+  Bytes store(static_cast<std::size_t>(image_row_pitch(40, 24) * 30));
+  for (std::size_t i = 0; i < store.size(); ++i) store[i] = static_cast<std::uint8_t>(i * 7 % 251);
   Bytes file = encode(store, 40, 30, 8);
   int decoded = 0;
   for (std::size_t length = 2; length < file.size(); length += 7) {
@@ -216,9 +218,13 @@ TEST_F(JpegCodecTest, truncated_stream_never_crashes) {
     if (decode(cut).store) ++decoded;
   }
   EXPECT_GT(decoded, 0);  // a stream cut inside the picture data still decodes (padded)
+  DecodedPicture whole = decode(file);
+  DecodedPicture cut = decode(Bytes(file.begin(), file.begin() + file.size() * 2 / 3));
+  ASSERT_NE(cut.store, nullptr);
+  EXPECT_EQ(pixel(cut, 5, 0), pixel(whole, 5, 0));
 }
 
-TEST_F(JpegCodecTest, huge_declared_size_fails_cleanly_or_decodes) {
+TEST_F(JpegCodecTest, huge_declared_size_without_its_data_is_refused) {
   Bytes file = encode(solid_store(8, 8, 1, 2, 3), 8, 8, 5);
   // The frame header (FF C0) carries height and width after its length and precision.
   std::size_t sof = 2;
@@ -228,13 +234,42 @@ TEST_F(JpegCodecTest, huge_declared_size_fails_cleanly_or_decodes) {
   file[sof + 6] = 30000 & 0xFF;
   file[sof + 7] = 30000 >> 8;
   file[sof + 8] = 30000 & 0xFF;
-  DecodedPicture huge = decode(file);
-  if (huge.store) {
-    EXPECT_EQ(info(huge).width, 30000);
-  }
-  file[sof + 7] = 40000 >> 8;
-  file[sof + 8] = 40000 & 0xFF;
-  EXPECT_EQ(decode(file).store, nullptr);  // beyond the 16-bit picture model
+  EXPECT_EQ(decode(file).store, nullptr);  // 8 x 8 pixels of data for 30000 x 30000
+  // The same width with the data for every block loads.
+  hostile::JpegRecipe wide;
+  wide.width = 30000;
+  wide.height = 16;
+  wide.components = 1;
+  wide.whole_scan = true;
+  DecodedPicture loaded = decode(hostile::make_jpeg(wide));
+  ASSERT_NE(loaded.store, nullptr);
+  EXPECT_EQ(info(loaded).width, 30000);
+  wide.width = 40000;
+  EXPECT_EQ(decode(hostile::make_jpeg(wide)).store, nullptr);  // beyond the 16-bit picture model
+}
+
+TEST_F(JpegCodecTest, coefficients_beyond_what_the_data_pays_for_are_refused) {
+  // A progressive CMYK picture keeps 8 bytes of coefficients per pixel until
+  // its last scan: its pixels would fit the budget of 16 bytes of data, its
+  // coefficients do not.
+  hostile::JpegRecipe inks;
+  inks.width = inks.height = 3400;
+  inks.components = 4;
+  inks.progressive = true;
+  EXPECT_EQ(decode(hostile::make_jpeg(inks)).store, nullptr);
+  inks.width = inks.height = 1000;
+  EXPECT_NE(decode(hostile::make_jpeg(inks)).store, nullptr);
+}
+
+TEST_F(JpegCodecTest, more_scans_than_encoders_write_are_refused) {
+  hostile::JpegRecipe scans;
+  scans.components = 1;
+  scans.progressive = true;
+  scans.whole_scan = true;
+  scans.empty_scans = 9;
+  EXPECT_NE(decode(hostile::make_jpeg(scans)).store, nullptr);
+  scans.empty_scans = 70;
+  EXPECT_EQ(decode(hostile::make_jpeg(scans)).store, nullptr);
 }
 
 TEST_F(JpegCodecTest, unwritable_file_fails_without_leaving_anything) {

@@ -8,8 +8,14 @@
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 #include "support/codec_fixture.h"
+#include "support/hostile_pictures.h"
 #include "support/png_maker.h"
 #include "support/scratch_dir.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The AddressSanitizer's count of heap bytes in use.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace {
 
@@ -269,6 +275,37 @@ TEST_F(PngCodecTest, wrong_signature_and_bad_crc_are_refused) {
   EXPECT_EQ(decode(data_crc).store, nullptr);
 }
 
+TEST_F(PngCodecTest, reading_stops_once_the_last_row_is_in) {
+  // The stream goes on for 256 MiB after the rows, and the file is cut in
+  // the middle of it: reading the rest would fail at the end of the data.
+  hostile::PngRecipe recipe;
+  recipe.tail = 256u << 20;
+  Bytes file = hostile::make_png(recipe);
+  file.resize(file.size() / 2);
+  DecodedPicture picture = decode(file);
+  ASSERT_NE(picture.store, nullptr);
+  EXPECT_EQ(info(picture).width, 100);
+  EXPECT_EQ(pixel(picture, 99, 99), (Px{0, 0, 0}));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+TEST_F(PngCodecTest, compressed_texts_are_skipped_unread) {
+  hostile::PngRecipe recipe;
+  recipe.text_chunks = 8;
+  recipe.text_size = 7990000;  // 64 MB of text from 64 KB of file
+  Bytes file = hostile::make_png(recipe);
+  ImageDecodeContext context{};
+  context.data = file.data();
+  context.size = static_cast<std::uint32_t>(file.size());
+  context.from_memory = 1;
+  const std::size_t before = __sanitizer_get_current_allocated_bytes();
+  ASSERT_EQ(png_codec_check(&context), 1);
+  const std::size_t held = __sanitizer_get_current_allocated_bytes() - before;
+  png_codec_release(&context);
+  EXPECT_LT(held, 1u << 20);
+}
+#endif
+
 TEST_F(PngCodecTest, huge_declared_size_fails_cleanly) {
   PngRecipe recipe;
   recipe.colour_type = PNG_COLOR_TYPE_GRAY;
@@ -287,6 +324,13 @@ TEST_F(PngCodecTest, huge_declared_size_fails_cleanly) {
   set32(16, 40000);
   set32(29, static_cast<std::uint32_t>(crc32(0, tiny.data() + 12, 17)));
   EXPECT_EQ(decode(tiny).store, nullptr);
+  // The same width with every row in the stream loads.
+  hostile::PngRecipe wide;
+  wide.width = 30000;
+  wide.height = 4;
+  DecodedPicture loaded = decode(hostile::make_png(wide));
+  ASSERT_NE(loaded.store, nullptr);
+  EXPECT_EQ(info(loaded).width, 30000);
 }
 
 }  // namespace

@@ -16,9 +16,7 @@
 #include "support/scratch_dir.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
+#include "support/file_size_limit.h"
 #endif
 
 namespace {
@@ -69,25 +67,6 @@ TEST_F(WriteFailureTest, pictures_the_libraries_refuse_leave_the_earlier_file) {
 }
 
 #ifndef _WIN32
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*old_handler_)(int);
-};
-
 TEST_F(WriteFailureTest, writes_failing_midway_leave_the_earlier_file) {
   const int w = 300, h = 200;
   const std::int64_t pitch = image_row_pitch(w, 24);

@@ -1,0 +1,13 @@
+// The decode budget.
+#include "image/codecs/decode_budget.h"
+
+#include "image/pixel_layout.h"
+
+std::uint64_t decode_cost_allowed(std::uint64_t file_size) {
+  return DECODE_FREE_COST + DECODE_COST_PER_BYTE * file_size;
+}
+
+std::uint64_t decode_store_bytes(int width, int height, int depth) {
+  return static_cast<std::uint64_t>(image_row_pitch(width, depth)) *
+         static_cast<std::uint64_t>(height > 0 ? height : 0);
+}
