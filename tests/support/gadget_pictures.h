@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "image/pixel_store.h"
@@ -42,3 +43,35 @@ inline COLORREF screen_pixel_at(HWND window, int x, int y) {
   ReleaseDC(window, dc);
   return colour;
 }
+
+// A 24 x 24 picture with alpha: a white letter i on a blue disc, like the
+// application's info icon.
+class InfoPicture {
+ public:
+  InfoPicture() : store_(pixel_store_create(24, 24, 32)) {
+    PixelStoreInfo info{};
+    if (!store_ || !pixel_store_info(store_, &info)) return;
+    for (int row = 0; row < 24; ++row)
+      for (int x = 0; x < 24; ++x) {
+        const int y = 23 - row;  // the store's first row is the bottom one
+        const double dx = x + 0.5 - 12, dy = y + 0.5 - 12;
+        const double edge = 11.5 - std::sqrt(dx * dx + dy * dy);
+        const int alpha = edge >= 1 ? 255 : edge <= 0 ? 0 : static_cast<int>(edge * 255);
+        const bool letter = (x >= 11 && x <= 12 && ((y >= 5 && y <= 6) || (y >= 9 && y <= 18))) ||
+                            (y == 18 && x >= 10 && x <= 13) || (y == 9 && x == 10);
+        std::uint8_t* pixel = info.bits + row * info.pitch + x * 4;
+        pixel[0] = letter ? 255 : 200;
+        pixel[1] = letter ? 255 : 110;
+        pixel[2] = letter ? 255 : 30;
+        pixel[3] = static_cast<std::uint8_t>(alpha);
+      }
+  }
+  ~InfoPicture() { pixel_store_delete(store_); }
+  InfoPicture(const InfoPicture&) = delete;
+  InfoPicture& operator=(const InfoPicture&) = delete;
+
+  std::uintptr_t handle_value() const { return reinterpret_cast<std::uintptr_t>(store_); }
+
+ private:
+  PixelStore store_;
+};
