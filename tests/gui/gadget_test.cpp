@@ -348,18 +348,51 @@ TEST_P(ImageButtonTest, draws_the_picture_of_its_state) {
   const COLORREF grey = screen_pixel_at(control_of(2), 20, 20);
   EXPECT_EQ(GetRValue(grey), GetGValue(grey));
   EXPECT_EQ(GetGValue(grey), GetBValue(grey));
-  // Printed into a bitmap, as a themed parent prints its children.
-  const HWND button = control_of(1);
-  const HDC screen = GetDC(button);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
-  const HGDIOBJ previous = SelectObject(memory, bitmap);
-  SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-  EXPECT_EQ(GetPixel(memory, 20, 20), RGB(0, 0, 255));
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(button, screen);
+  // Focused, with focus rectangles shown: one dotted rectangle, 3 pixels in,
+  // over a picture that reaches under it as well as beside a small one.
+  const TestPicture wide(40, 16, 24, RGB(255, 0, 0));
+  gadget_set_attribute(2, IMAGE_BUTTON_IMAGE, static_cast<std::int64_t>(wide.handle_value()));
+  for (object_number focused : {1, 2}) {
+    gadget_disable(focused, 0);
+    ASSERT_TRUE(bring_to_front(window_handle(kWindow)));
+    SetFocus(control_of(focused));
+    SendMessageA(window_handle(kWindow), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+                 0);
+    pump_for(300);
+    // Colour changes along a line: a dotted line changes at every pixel.
+    auto changes = [&](int x0, int y0, int dx, int dy, int steps) {
+      int count = 0;
+      for (int i = 0; i < steps; ++i)
+        if (screen_pixel_at(control_of(focused), x0 + i * dx, y0 + i * dy) !=
+            screen_pixel_at(control_of(focused), x0 + (i + 1) * dx, y0 + (i + 1) * dy))
+          ++count;
+      return count;
+    };
+    EXPECT_GT(changes(5, 3, 1, 0, 29), 20) << "top edge, beside the picture, of " << focused;
+    EXPECT_GT(changes(5, 36, 1, 0, 29), 20) << "bottom edge of " << focused;
+    EXPECT_GT(changes(3, 13, 0, 1, 14), 9) << "left edge, across the picture, of " << focused;
+  }
+  // Printed into a bitmap, as a themed parent prints its children: the
+  // picture once, whether the window or only its client area is printed.
+  const TestPicture translucent(16, 16, 32, RGB(0, 0, 255), 128);
+  ASSERT_NE(gadget_create_image_button(3, 110, 10, 40, 40, translucent.handle_value()), 0u);
+  const HWND button = control_of(3);
+  auto printed_centre = [button](UINT message, WPARAM flags) {
+    const HDC screen = GetDC(button);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    SendMessageA(button, message, reinterpret_cast<WPARAM>(memory), static_cast<LPARAM>(flags));
+    const COLORREF centre = GetPixel(memory, 20, 20);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(button, screen);
+    return centre;
+  };
+  const COLORREF client_only = printed_centre(WM_PRINTCLIENT, PRF_CLIENT | PRF_ERASEBKGND);
+  EXPECT_GT(GetBValue(client_only), GetRValue(client_only));
+  EXPECT_EQ(printed_centre(WM_PRINT, PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND), client_only);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawing, ImageButtonTest, ::testing::Values(0, 1),
