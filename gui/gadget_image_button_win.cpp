@@ -211,9 +211,7 @@ void image_button_release(GadgetObject* gadget) {
 }
 
 constexpr GadgetKind kImageButtonKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_IMAGE_BUTTON;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_IMAGE_BUTTON);
   kind.release = image_button_release;
   kind.get_state = button_get_state;
   kind.set_state = button_set_state;

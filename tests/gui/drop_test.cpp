@@ -21,6 +21,7 @@
 #include "runtime/programs.h"
 #include "runtime/strings.h"
 #include "support/drop_data_object.h"
+#include "support/gadget_support.h"
 #include "support/input.h"
 #include "support/scratch_dir.h"
 #include "support/toolkit_fixture.h"
@@ -31,17 +32,6 @@ using DropTest = ToolkitTest;
 
 constexpr object_number kWindow = 1;
 constexpr object_number kArea = 3;
-
-HWND control_of(object_number gadget) {
-  GadgetObject* object = gadget_object(gadget);
-  return object ? object->handle : nullptr;
-}
-
-POINT screen_centre_of(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 // A window with one text gadget as the drop area.
 HWND open_drop_window() {
@@ -289,12 +279,7 @@ TEST_F(DropTest, formats_come_and_go_and_the_last_one_takes_the_target_along) {
 // focused after the drop.
 TEST_F(DropTest, list_views_highlight_the_item_under_the_pointer) {
   ASSERT_NE(open_drop_window(), nullptr);
-  static constexpr GadgetKind kListKind = [] {
-    GadgetKind kind{};
-    kind.kind_id = KIND_LIST_ICON;
-    kind.table_size = GADGET_KIND_TABLE_SIZE;
-    return kind;
-  }();
+  static constexpr GadgetKind kListKind = gadget_kind_table(KIND_LIST_ICON);
   const HWND list = gadget_create_control(WC_LISTVIEWA, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT,
                                           0, 20, 190, 300, 60);
   ASSERT_NE(list, nullptr);

@@ -13,7 +13,7 @@
 #include "gui/gadget_kind.h"
 #include "gui/gadget_list.h"
 #include "image/pixel_store.h"
-#include "support/gadget_pictures.h"
+#include "support/gadget_support.h"
 #include "support/input.h"
 #include "support/screenshot.h"
 #include "support/toolkit_fixture.h"
@@ -29,22 +29,11 @@ HWND open_window(int width = 400, int height = 300, const char* title = "Gadgets
   return window_handle(kWindow);
 }
 
-HWND control_of(object_number gadget) {
-  GadgetObject* object = gadget_object(gadget);
-  return object ? object->handle : nullptr;
-}
-
 RECT client_rect_in_parent(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
   return r;
-}
-
-POINT screen_centre_of(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 TEST_F(GadgetTest, creation_registers_the_control_under_its_identifier) {
@@ -521,7 +510,7 @@ TEST_F(GadgetTest, screenshot_of_every_kind) {
   const auto small = static_cast<std::intptr_t>(font_load(2, "Arial", 12));
   ASSERT_NE(large, 0);
   ASSERT_NE(small, 0);
-  const InfoPicture info;
+  const TestPicture info(24, 24, 32, paint_info_picture);
   const TestPicture photo(60, 40, 24, RGB(70, 130, 180));
   ASSERT_NE(gadget_create_text(10, 0, 5, 350, 40, "Bitte warten...\rBilder werden verkleinert...",
                                TEXT_CENTERED),
