@@ -82,6 +82,19 @@ void list_box_feedback(HWND box, DropFeedback mode, POINT point, std::int32_t* h
   }
 }
 
+// Clears a tree's drop highlight. Wine ignores the clearing while no item
+// is the current one; the highlighted item then loses the mark by hand.
+void clear_tree_highlight(HWND tree) {
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+  const LRESULT left = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0);
+  if (!left) return;
+  TVITEMA item{};
+  item.mask = TVIF_HANDLE | TVIF_STATE;
+  item.hItem = reinterpret_cast<HTREEITEM>(left);
+  item.stateMask = TVIS_DROPHILITED;
+  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 // Tree views: the drop highlight marks the item under the pointer; a drop
 // makes it the current item.
 void tree_feedback(HWND tree, DropFeedback mode, POINT point) {
@@ -93,12 +106,13 @@ void tree_feedback(HWND tree, DropFeedback mode, POINT point) {
                    SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
       break;
     case DropFeedback::Dropped:
-      SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+      // The current item first: with one, the clearing is not ignored.
       SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
                    SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      clear_tree_highlight(tree);
       break;
     default:
-      SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+      clear_tree_highlight(tree);
       break;
   }
 }

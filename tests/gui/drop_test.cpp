@@ -16,6 +16,7 @@
 
 #include "gui/drop_target.h"
 #include "gui/gadget_kind.h"
+#include "gui/gadget_list.h"
 #include "gui/gadgets.h"
 #include "gui/window_object.h"
 #include "runtime/programs.h"
@@ -340,6 +341,103 @@ TEST_F(DropTest, list_views_highlight_the_item_under_the_pointer) {
   const auto seen = pump_until([](const auto& s) { return saw(s, EVENT_GADGET_DROP); });
   ASSERT_TRUE(saw(seen, EVENT_GADGET_DROP));
   EXPECT_EQ(event_gadget(), 8);
+}
+
+// List boxes and tree views (kinds the application does not create, made
+// here from their controls): the drop selects the item under the pointer;
+// a tree marks it while the drag hovers.
+TEST_F(DropTest, list_boxes_and_trees_select_the_item_under_the_drop) {
+  ASSERT_NE(open_drop_window(), nullptr);
+  static constexpr GadgetKind kListBoxKind = gadget_kind_table(KIND_LIST_BOX);
+  static constexpr GadgetKind kTreeKind = gadget_kind_table(KIND_TREE);
+  const HWND box = gadget_create_control("LISTBOX", nullptr,
+                                         WS_CHILD | WS_VISIBLE | LBS_EXTENDEDSEL | LBS_NOTIFY, 0,
+                                         250, 20, 100, 100);
+  const HWND tree =
+      gadget_create_control(WC_TREEVIEWA, nullptr, WS_CHILD | WS_VISIBLE, 0, 250, 130, 100, 100);
+  ASSERT_NE(gadget_register(9, box, &kListBoxKind), nullptr);
+  ASSERT_NE(gadget_register(10, tree, &kTreeKind), nullptr);
+  std::vector<HTREEITEM> nodes;
+  for (const char* name : {"eins", "zwei", "drei"}) {
+    SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    TVINSERTSTRUCTA insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>(name);
+    nodes.push_back(reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert))));
+  }
+  SendMessageA(box, LB_SETSEL, TRUE, 0);
+  gadget_enable_drop(9, DROP_FILES, DROP_COPY);
+  gadget_enable_drop(10, DROP_FILES, DROP_COPY);
+  pump_for(200);
+  const ScratchDir dir;
+  DataObject files(CF_HDROP, file_drop_block(three_files(dir)));
+
+  RECT item{};
+  SendMessageA(box, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+  POINT over{item.left + 5, (item.top + item.bottom) / 2};
+  ClientToScreen(box, &over);
+  DWORD effect = DROPEFFECT_COPY;
+  IDropTarget* target = registered_target(box);
+  ASSERT_NE(target, nullptr);
+  ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON, POINTL{over.x, over.y}, &effect), S_OK);
+  ASSERT_EQ(target->Drop(&files, 0, POINTL{over.x, over.y}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(SendMessageA(box, LB_GETSELCOUNT, 0, 0), 1);
+  EXPECT_GT(SendMessageA(box, LB_GETSEL, 2, 0), 0);
+
+  *reinterpret_cast<HTREEITEM*>(&item) = nodes[1];
+  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
+  over = POINT{item.left + 2, (item.top + item.bottom) / 2};
+  ClientToScreen(tree, &over);
+  target = registered_target(tree);
+  ASSERT_NE(target, nullptr);
+  effect = DROPEFFECT_COPY;
+  auto marked = [&](HTREEITEM node) {
+    return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_DROPHILITED) &
+            TVIS_DROPHILITED) != 0;
+  };
+  ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON, POINTL{over.x, over.y}, &effect), S_OK);
+  EXPECT_TRUE(marked(nodes[1]));
+  target->DragLeave();
+  EXPECT_FALSE(marked(nodes[1]));
+  effect = DROPEFFECT_COPY;
+  ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON, POINTL{over.x, over.y}, &effect), S_OK);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0),
+            reinterpret_cast<LRESULT>(nodes[1]));
+  ASSERT_EQ(target->Drop(&files, 0, POINTL{over.x, over.y}, &effect), S_OK);
+  EXPECT_FALSE(marked(nodes[1]));
+  EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0),
+            reinterpret_cast<LRESULT>(nodes[1]));
+  const auto seen = pump_for(300);
+  std::vector<std::int64_t> dropped_on;
+  for (const SeenEvent& e : seen)
+    if (e.code == EVENT_GADGET_DROP) dropped_on.push_back(e.gadget);
+  EXPECT_EQ(dropped_on, (std::vector<std::int64_t>{9, 10}));
+}
+
+// A gadget outside any toolkit window has no window to deliver its drops
+// to: the drop is refused and its record freed.
+TEST_F(DropTest, a_drop_without_a_toolkit_window_is_refused) {
+  const HWND plain = CreateWindowExA(0, "STATIC", "fremd", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                                     300, 200, 120, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(plain, nullptr);
+  gadget_list_use(plain);
+  ASSERT_NE(gadget_create_text(kArea, 10, 10, 100, 50, "hier"), 0u);
+  gadget_enable_drop(kArea, DROP_FILES, DROP_COPY);
+  IDropTarget* target = registered_target(control_of(kArea));
+  ASSERT_NE(target, nullptr);
+  const ScratchDir dir;
+  DataObject files(CF_HDROP, file_drop_block(three_files(dir)));
+  const POINT centre = screen_centre_of(control_of(kArea));
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON, POINTL{centre.x, centre.y}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  ASSERT_EQ(target->Drop(&files, 0, POINTL{centre.x, centre.y}, &effect), S_OK);
+  EXPECT_EQ(effect, 0u);
+  EXPECT_FALSE(saw(pump_for(200), EVENT_GADGET_DROP));
+  DestroyWindow(plain);
 }
 
 }  // namespace
