@@ -545,12 +545,13 @@ TEST_F(GadgetTest, screenshot_of_every_kind) {
       gadget_create_button(1005, 0, 298, 318, 32, "Bilderverzeichnis im Explorer \xF6\x66\x66nen"),
       0u);
   ASSERT_NE(gadget_create_image_button(1010, 318, 298, 32, 32, info.handle_value()), 0u);
+  gadget_set_tooltip(1010, "Info");
   const HWND window = window_handle(kWindow);
   pump_for(300);
   ASSERT_TRUE(bring_to_front(window));
-  // The mouse rests on the first check box until its tip shows.
-  const POINT tip_at = screen_centre_of(control_of(1006));
-  move_mouse_to(tip_at.x - 40, tip_at.y);
+  // The mouse rests on the info button until its tip shows.
+  const POINT tip_at = screen_centre_of(control_of(1010));
+  move_mouse_to(tip_at.x, tip_at.y);
   pump_until(
       [](const auto&) {
         const HWND tooltip = gadget_list_state()->tooltip_window;
