@@ -21,7 +21,9 @@ Function entry(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-long common_controls_version() {
+}  // namespace
+
+long graphics_common_controls_version() {
   Module comctl(LoadLibraryA("COMCTL32.DLL"));
   if (!comctl) return 1;
   using DllGetVersionFunction = HRESULT(CALLBACK*)(DllVersionRecord*);
@@ -31,7 +33,7 @@ long common_controls_version() {
   return static_cast<long>(record.major * 65536 + record.minor);
 }
 
-bool app_themed() {
+bool graphics_app_themed() {
   Module uxtheme(LoadLibraryA("uxtheme.dll"));
   if (!uxtheme) return false;
   using IsAppThemedFunction = BOOL(WINAPI*)();
@@ -39,13 +41,11 @@ bool app_themed() {
   return is_app_themed && is_app_themed() != FALSE;
 }
 
-}  // namespace
-
 void graphics_probe_start() {
   msimg32.reset(LoadLibraryA("msimg32.dll"));
   alpha_blend =
       msimg32 ? reinterpret_cast<void*>(GetProcAddress(msimg32.get(), "AlphaBlend")) : nullptr;
-  visual_styles = app_themed() && common_controls_version() > 0x5FFFF;
+  visual_styles = graphics_app_themed() && graphics_common_controls_version() > 0x5FFFF;
 }
 
 void graphics_probe_release() {
