@@ -9,8 +9,9 @@
 #include "gui/window_style.h"
 #include "runtime/registry.h"
 
-// Joins the event queue with its hidden post-event window, the window kind
-// and the current gadget list to the runtime's start-up and shutdown.
+// Joins the event queue with its hidden post-event window, the window kind,
+// the current gadget list, the gadget kind and OLE drag and drop to the
+// runtime's start-up and shutdown.
 void windows_join_runtime();
 
 // Opens a window of the given inner size. The platform window handle for a

@@ -2,13 +2,13 @@
 // sizes, titles and the topmost band.
 #include "gui/window.h"
 
-#include <ole2.h>
-
 #include <cstdio>
 
+#include "gui/drag_drop.h"
 #include "gui/event_queue.h"
 #include "gui/event_state.h"
 #include "gui/gadget_list.h"
+#include "gui/gadgets.h"
 #include "gui/post_event_window.h"
 #include "gui/sizing_loop.h"
 #include "gui/window_object.h"
@@ -108,6 +108,8 @@ void windows_join_runtime() {
   runtime_join_startup(StartupStage::EventQueue, events_start);
   runtime_join_startup(StartupStage::WindowKind, windows_start);
   runtime_join_startup(StartupStage::GadgetKind, gadget_list_start);
+  gadgets_join_runtime();
+  drag_drop_join_runtime();
   runtime_join_shutdown(ShutdownStage::Windows, windows_end);
   runtime_join_shutdown(ShutdownStage::Windows, gadget_list_end);
   runtime_join_shutdown(ShutdownStage::Windows, events_end);
@@ -193,7 +195,7 @@ void window_close(object_number number) {
   const HWND owner = GetWindow(handle, GW_OWNER);
   if (owner && !object->mdi_client) SetActiveWindow(owner);
   RemovePropA(handle, WINDOW_ID_PROPERTY);
-  if (RemovePropA(handle, DROP_ACCEPT_PROPERTY)) RevokeDragDrop(handle);
+  drop_target_withdraw(handle);
   if (object->mdi_client) {
     SendMessageA(object->mdi_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
   } else {

@@ -12,3 +12,8 @@ void graphics_probe_release();
 AlphaBlendService graphics_alpha_blend();
 // True when visual styles are active (uxtheme says so and common controls are version 6+).
 bool graphics_visual_styles();
+
+// The common controls' version as major * 65536 + minor (1 when it cannot be
+// told), and whether uxtheme says the program is themed; asked afresh.
+long graphics_common_controls_version();
+bool graphics_app_themed();

@@ -9,3 +9,9 @@ AlphaBlendService graphics_alpha_blend() {
 bool graphics_visual_styles() {
   return false;
 }
+long graphics_common_controls_version() {
+  return 1;
+}
+bool graphics_app_themed() {
+  return false;
+}

@@ -19,7 +19,9 @@ Function entry(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-long common_controls_version() {
+}  // namespace
+
+long graphics_common_controls_version() {
   long version = 1;
   HMODULE comctl = LoadLibraryA("COMCTL32.DLL");
   if (!comctl) return version;
@@ -33,7 +35,7 @@ long common_controls_version() {
   return version;
 }
 
-bool app_themed() {
+bool graphics_app_themed() {
   HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
   if (!uxtheme) return false;
   bool themed = false;
@@ -44,12 +46,10 @@ bool app_themed() {
   return themed;
 }
 
-}  // namespace
-
 void graphics_probe_start() {
   msimg32 = LoadLibraryA("msimg32.dll");
   alpha_blend = msimg32 ? reinterpret_cast<void*>(GetProcAddress(msimg32, "AlphaBlend")) : nullptr;
-  visual_styles = app_themed() && common_controls_version() > 0x5FFFF;
+  visual_styles = graphics_app_themed() && graphics_common_controls_version() > 0x5FFFF;
 }
 
 void graphics_probe_release() {

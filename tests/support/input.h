@@ -32,6 +32,14 @@ inline void move_mouse_to(int x, int y) {
   SendInput(1, &input, sizeof input);
 }
 
+// One mouse button event (MOUSEEVENTF_LEFTDOWN, ...) where the mouse is.
+inline void mouse_button(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
 // A left click at a screen point.
 inline void click_at(int x, int y) {
   move_mouse_to(x, y);
