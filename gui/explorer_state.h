@@ -30,6 +30,14 @@ struct ExplorerState {
   std::int32_t sort_column;
 };
 
+// The explorer list's fields in its gadget record.
+struct ExplorerFields {
+  ExplorerState* explorer;
+  std::int64_t text_color;  // -1: the list's default
+  std::int64_t back_color;
+  std::int64_t grid_color;  // -1: no grid of its own
+};
+
 // Process-wide data, set up at the first creation of a list and kept until
 // the process ends (it outlives runtime restarts).
 struct ExplorerShell {
@@ -104,10 +112,10 @@ void explorer_watch_drive_changes(HWND top_level);
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width);
 bool explorer_delete_column(ExplorerState* state, int position);
 
-// The row-cache procedure in front of the control: its own grid lines in
-// `grid_colour` (read through the callback) after each paint.
-using ExplorerGridColour = COLORREF (*)(HWND list);
-void explorer_grid_attach(HWND list, ExplorerGridColour grid_colour);
+// The row-cache procedure in front of the control: with grid lines, a
+// report view and a grid colour, the list draws its own grid after each
+// paint; the row height it measures is kept until the font changes.
+void explorer_grid_attach(HWND list);
 
 template <typename Visit>
 void explorer_for_each_state(Visit visit) {
