@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <utility>
 
 #include "gui/explorer_monitor.h"
 #include "gui/explorer_state.h"
@@ -28,89 +29,74 @@ class CriticalErrorBoxesOff {
   UINT previous_;
 };
 
-// The control draws nothing while its items are replaced.
-class RedrawPaused {
- public:
-  explicit RedrawPaused(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
-  ~RedrawPaused() {
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-  }
-  RedrawPaused(const RedrawPaused&) = delete;
-  RedrawPaused& operator=(const RedrawPaused&) = delete;
-
- private:
-  HWND list_;
-};
-
-// One item as its columns show it. Directories and files carry their find
-// data; files also their type name.
-struct ItemContent {
-  std::int64_t kind;
-  std::string_view name;
-  int icon;
-  const WIN32_FIND_DATAA* found = nullptr;
-  std::string_view type_name = {};
-};
-
-std::uint64_t size_of(const WIN32_FIND_DATAA& found) {
-  return (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+ExplorerRow row_of(std::int64_t kind, std::string_view name, int icon) {
+  return ExplorerRow{kind, std::string(name), icon, false, 0, 0, {}, {}, {}, {}};
 }
 
-std::string column_text(const ItemContent& item, int column_kind) {
-  const bool is_file = item.kind == ITEM_FILE;
+ExplorerRow row_of(std::int64_t kind, const WIN32_FIND_DATAA& found, int icon,
+                   std::string type_name = {}) {
+  const std::uint64_t size =
+      (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  return ExplorerRow{kind,
+                     found.cFileName,
+                     icon,
+                     true,
+                     found.dwFileAttributes,
+                     size,
+                     found.ftCreationTime,
+                     found.ftLastWriteTime,
+                     found.ftLastAccessTime,
+                     std::move(type_name)};
+}
+
+// Directories show their name, attributes and dates; files also size and type.
+std::string cell_text(const ExplorerRow& row, int column_kind) {
+  const bool is_file = row.kind == ITEM_FILE;
   switch (column_kind) {
     case COLUMN_NAME:
-      return std::string(item.name);
+      return row.name;
     case COLUMN_SIZE:
-      return is_file ? explorer_size_text(size_of(*item.found)) : std::string();
+      return is_file ? explorer_size_text(row.size) : std::string();
     case COLUMN_TYPE:
-      return is_file ? std::string(item.type_name) : std::string();
+      return is_file ? row.type_name : std::string();
     case COLUMN_ATTRIBUTES:
-      return item.found ? explorer_attribute_letters(item.found->dwFileAttributes) : std::string();
+      return row.on_disk ? explorer_attribute_letters(row.attributes) : std::string();
     case COLUMN_CREATED:
-      return item.found ? explorer_date_text(item.found->ftCreationTime) : std::string();
+      return row.on_disk ? explorer_date_text(row.created) : std::string();
     case COLUMN_MODIFIED:
-      return item.found ? explorer_date_text(item.found->ftLastWriteTime) : std::string();
+      return row.on_disk ? explorer_date_text(row.modified) : std::string();
     case COLUMN_ACCESSED:
-      return item.found ? explorer_date_text(item.found->ftLastAccessTime) : std::string();
+      return row.on_disk ? explorer_date_text(row.accessed) : std::string();
     default:
       return {};
   }
 }
 
-// Appends items with the texts of every column.
-class ItemWriter {
- public:
-  explicit ItemWriter(const ExplorerState* state) : state_(state) {}
+void set_cell(HWND list, int item, int column, std::string text) {
+  LVITEMA cell{};
+  cell.iSubItem = column;
+  cell.pszText = text.data();
+  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+}
 
-  void add(const ItemContent& item) {
-    std::string first = state_->column_count > 0 ? column_text(item, state_->column_kinds[0]) : "";
-    LVITEMA row{};
-    row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    row.iItem = next_;
-    row.pszText = first.data();
-    row.iImage = item.icon;
-    row.lParam = static_cast<LPARAM>(item.kind);
-    const int index = static_cast<int>(
-        SendMessageA(state_->handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
-    if (index < 0) return;
-    ++next_;
-    for (int column = 1; column < state_->column_count; ++column) {
-      std::string text = column_text(item, state_->column_kinds[column]);
-      if (text.empty()) continue;
-      LVITEMA cell{};
-      cell.iSubItem = column;
-      cell.pszText = text.data();
-      SendMessageA(state_->handle, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&cell));
-    }
+// Appends an item with the texts of every column; false when the list view
+// refuses it.
+bool append_item(const ExplorerState* state, int index, const ExplorerRow& row) {
+  std::string first = state->column_count > 0 ? cell_text(row, state->column_kinds[0]) : "";
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.iItem = index;
+  item.pszText = first.data();
+  item.iImage = row.icon;
+  item.lParam = static_cast<LPARAM>(row.kind);
+  if (SendMessageA(state->handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+    return false;
+  for (int column = 1; column < state->column_count; ++column) {
+    std::string text = cell_text(row, state->column_kinds[column]);
+    if (!text.empty()) set_cell(state->handle, index, column, std::move(text));
   }
-
- private:
-  const ExplorerState* state_;
-  int next_ = 0;
-};
+  return true;
+}
 
 // Calls `visit` for every entry of a search ("C:\dir\*.jpg").
 template <typename Visit>
@@ -131,20 +117,21 @@ bool same_path(std::string_view a, std::string_view b) {
   return lstrcmpiA(std::string(a).c_str(), std::string(b).c_str()) == 0;
 }
 
-void list_directory(const ExplorerState* state, ItemWriter* writer) {
+void list_directory(const ExplorerState* state, std::vector<ExplorerRow>* rows) {
   const ExplorerShell& shell = explorer_shell();
   const std::string directory = state->directory;
   if (!(state->flags & EXPLORER_NO_PARENT)) {
     const bool documents = shell.documents_known && !(state->flags & EXPLORER_NO_DOCUMENTS) &&
                            same_path(directory, shell.documents_path);
     const bool to_root = explorer_is_drive_root(directory) || documents;
-    writer->add({to_root ? ITEM_PARENT_ROOT : ITEM_PARENT_DIRECTORY, "..", shell.folder_icon});
+    rows->push_back(
+        row_of(to_root ? ITEM_PARENT_ROOT : ITEM_PARENT_DIRECTORY, "..", shell.folder_icon));
   }
   if (!(state->flags & EXPLORER_NO_DIRECTORIES)) {
     for_each_entry(directory + "*.*", [&](const WIN32_FIND_DATAA& found) {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || is_dot_entry(found.cFileName))
         return;
-      writer->add({ITEM_DIRECTORY, found.cFileName, shell.folder_icon, &found});
+      rows->push_back(row_of(ITEM_DIRECTORY, found, shell.folder_icon));
     });
   }
   if (state->flags & EXPLORER_NO_FILES) return;
@@ -156,12 +143,12 @@ void list_directory(const ExplorerState* state, ItemWriter* writer) {
       int icon = 0;
       std::string type_name;
       explorer_file_type(directory + found.cFileName, &icon, &type_name);
-      writer->add({ITEM_FILE, found.cFileName, icon, &found, type_name});
+      rows->push_back(row_of(ITEM_FILE, found, icon, std::move(type_name)));
     });
   }
 }
 
-void list_root(const ExplorerState* state, ItemWriter* writer) {
+void list_root(const ExplorerState* state, std::vector<ExplorerRow>* rows) {
   if (state->flags & EXPLORER_NO_DIRECTORIES) return;
   const DWORD drives = GetLogicalDrives();
   for (int drive = 0; drive <= ITEM_LAST_DRIVE; ++drive) {
@@ -169,11 +156,11 @@ void list_root(const ExplorerState* state, ItemWriter* writer) {
     std::string name;
     int icon = 0;
     explorer_drive_info(drive, &name, &icon);
-    writer->add({drive, name, icon});
+    rows->push_back(row_of(drive, name, icon));
   }
   const ExplorerShell& shell = explorer_shell();
   if (shell.documents_known && !(state->flags & EXPLORER_NO_DOCUMENTS))
-    writer->add({ITEM_DOCUMENTS, shell.documents_name, shell.documents_icon});
+    rows->push_back(row_of(ITEM_DOCUMENTS, shell.documents_name, shell.documents_icon));
 }
 
 void copy_text(char (&target)[EXPLORER_TEXT_LENGTH], const std::string& text) {
@@ -202,18 +189,61 @@ void align_columns(const ExplorerState* state) {
   }
 }
 
+// The kind of the column the list is sorted by, -1 when there is none.
+int sort_kind(const ExplorerState* state) {
+  if (state->sort_direction == 0 || state->sort_column < 0 ||
+      state->sort_column >= state->column_count)
+    return -1;
+  return state->column_kinds[state->sort_column];
+}
+
+// Writes the cells of the columns from `first` up to `end` of every item
+// again from the rows; the whole list when the items no longer match them.
+void rewrite_columns(ExplorerState* state, int first, int end) {
+  const ExplorerRows& listed = *state->rows;
+  const int count = static_cast<int>(SendMessageA(state->handle, LVM_GETITEMCOUNT, 0, 0));
+  if (count != static_cast<int>(listed.of_item.size())) {
+    explorer_refresh(state);
+    return;
+  }
+  for (int item = 0; item < count; ++item) {
+    const ExplorerRow& row = listed.rows[static_cast<std::size_t>(listed.of_item[item])];
+    for (int column = first; column < end; ++column)
+      set_cell(state->handle, item, column, cell_text(row, state->column_kinds[column]));
+  }
+}
+
+// After a column came or went, the list view has moved the cells of the
+// columns behind it; the cells of a new column are written, and all of
+// them when column 0 changed, since the list view keeps an item's own text
+// with column 0 whatever moves. The list is sorted again when its sort
+// column now shows something else.
+void columns_changed(ExplorerState* state, int sorted_by, int first, int end) {
+  align_columns(state);
+  rewrite_columns(state, first, end);
+  const int now = sort_kind(state);
+  if (now != sorted_by || now == COLUMN_TEXT) explorer_sort(state);
+}
+
 }  // namespace
 
 void explorer_refresh(ExplorerState* state) {
   CriticalErrorBoxesOff boxes_off;
   explorer_monitor_watch(state->handle, state->directory);
-  RedrawPaused paused(state->handle);
-  SendMessageA(state->handle, LVM_DELETEALLITEMS, 0, 0);
-  ItemWriter writer(state);
+  ExplorerRows& listed = *state->rows;
+  listed.rows.clear();
+  listed.of_item.clear();
   if (state->directory[0])
-    list_directory(state, &writer);
+    list_directory(state, &listed.rows);
   else
-    list_root(state, &writer);
+    list_root(state, &listed.rows);
+  {
+    ExplorerRedrawPaused paused(state->handle);
+    SendMessageA(state->handle, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t row = 0; row < listed.rows.size(); ++row)
+      if (append_item(state, static_cast<int>(listed.of_item.size()), listed.rows[row]))
+        listed.of_item.push_back(static_cast<std::int32_t>(row));
+  }
   explorer_sort(state);
 }
 
@@ -225,6 +255,7 @@ void explorer_show(ExplorerState* state, const char* text) {
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width) {
   if (state->column_count >= EXPLORER_MAX_COLUMNS) return false;
   if (position < 0 || position > state->column_count) position = state->column_count;
+  const int sorted_by = sort_kind(state);
   const ExplorerColumnKind kind = explorer_column_kind(text_of(title));
   std::string shown = explorer_column_title(text_of(title));
   LVCOLUMNA column{};
@@ -233,6 +264,7 @@ bool explorer_insert_column(ExplorerState* state, int position, const char* titl
   column.cx = width;
   column.pszText = shown.data();
   column.iSubItem = position;
+  ExplorerRedrawPaused paused(state->handle);
   const int index =
       static_cast<int>(SendMessageA(state->handle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(position),
                                     reinterpret_cast<LPARAM>(&column)));
@@ -241,17 +273,22 @@ bool explorer_insert_column(ExplorerState* state, int position, const char* titl
                static_cast<std::size_t>(state->column_count - index));
   state->column_kinds[index] = kind;
   ++state->column_count;
-  align_columns(state);
+  if (index == 0)
+    columns_changed(state, sorted_by, 0, state->column_count);
+  else
+    columns_changed(state, sorted_by, index, index + 1);
   return true;
 }
 
 bool explorer_delete_column(ExplorerState* state, int position) {
   if (position < 0 || position >= state->column_count) return false;
+  const int sorted_by = sort_kind(state);
+  ExplorerRedrawPaused paused(state->handle);
   if (!SendMessageA(state->handle, LVM_DELETECOLUMN, static_cast<WPARAM>(position), 0))
     return false;
   std::memmove(&state->column_kinds[position], &state->column_kinds[position + 1],
                static_cast<std::size_t>(state->column_count - position - 1));
   --state->column_count;
-  align_columns(state);
+  columns_changed(state, sorted_by, 0, position == 0 ? state->column_count : 0);
   return true;
 }

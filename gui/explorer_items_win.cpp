@@ -4,6 +4,15 @@
 
 #include "gui/explorer_state.h"
 
+ExplorerRedrawPaused::ExplorerRedrawPaused(HWND list) : list_(list) {
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+ExplorerRedrawPaused::~ExplorerRedrawPaused() {
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
 std::string explorer_item_text(HWND list, int item, int column) {
   char text[EXPLORER_TEXT_LENGTH] = {};
   LVITEMA cell{};

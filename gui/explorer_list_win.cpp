@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <new>
 
 #include "gui/event_state.h"
 #include "gui/explorer_monitor.h"
@@ -115,6 +116,7 @@ void release(GadgetObject* gadget) {
   explorer_close_disk_dialog(state);
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
+  delete state->rows;
   runtime_free(state);
   fields_of(gadget).explorer = nullptr;
 }
@@ -136,7 +138,10 @@ std::int64_t count_items(GadgetObject* gadget) {
 }
 
 void remove_item(GadgetObject* gadget, std::int64_t item) {
-  SendMessageA(gadget->handle, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
+  if (!SendMessageA(gadget->handle, LVM_DELETEITEM, static_cast<WPARAM>(item), 0)) return;
+  std::vector<std::int32_t>& of_item = state_of(gadget)->rows->of_item;
+  if (item >= 0 && item < static_cast<std::int64_t>(of_item.size()))
+    of_item.erase(of_item.begin() + item);
 }
 
 std::int64_t get_item_state(GadgetObject* gadget, std::int64_t item) {
@@ -194,14 +199,12 @@ void set_item_text(GadgetObject* gadget, std::int64_t item, const char* text, st
 
 void add_column(GadgetObject* gadget, std::int64_t position, const char* title,
                 std::int64_t width) {
-  ExplorerState* state = state_of(gadget);
-  if (explorer_insert_column(state, static_cast<int>(position), title, static_cast<int>(width)))
-    explorer_refresh(state);
+  explorer_insert_column(state_of(gadget), static_cast<int>(position), title,
+                         static_cast<int>(width));
 }
 
 void remove_column(GadgetObject* gadget, std::int64_t position) {
-  ExplorerState* state = state_of(gadget);
-  if (explorer_delete_column(state, static_cast<int>(position))) explorer_refresh(state);
+  explorer_delete_column(state_of(gadget), static_cast<int>(position));
 }
 
 std::int64_t get_attribute(GadgetObject* gadget, std::int64_t attribute) {
@@ -320,8 +323,11 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
   const HWND list =
       gadget_create_control(WC_LISTVIEWA, "", style_of(flags), ex_style, x, y, width, height);
   if (!list) return 0;
+  explorer_filter_notifications(GetParent(list));
   auto* state = static_cast<ExplorerState*>(runtime_alloc(sizeof(ExplorerState)));
-  if (!state) {
+  if (state) state->rows = new (std::nothrow) ExplorerRows();
+  if (!state || !state->rows) {
+    if (state) runtime_free(state);
     // A list view that is no gadget would be left behind for good.
     DestroyWindow(list);
     return 0;
@@ -330,6 +336,7 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
   GadgetObject* gadget =
       gadget_register(number, list, &kExplorerKind, ExplorerFields{state, -1, -1, -1});
   if (!gadget) {
+    delete state->rows;
     runtime_free(state);
     return 0;
   }

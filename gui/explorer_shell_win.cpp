@@ -88,6 +88,23 @@ ExplorerShell* set_up_shell() {
   return shell;
 }
 
+// "<short date> <time>" in the user locale's short forms (the system's
+// settings for it, not the user's overrides), seconds left out.
+std::string local_date_text(const FILETIME& time) {
+  // The local time of the file's own date, daylight saving included.
+  SYSTEMTIME utc, local;
+  if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    return {};
+  char date[80] = {}, clock[80] = {};
+  if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE | LOCALE_NOUSEROVERRIDE, &local, nullptr,
+                      date, sizeof date))
+    return {};
+  if (!GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS | LOCALE_NOUSEROVERRIDE, &local, nullptr,
+                      clock, sizeof clock))
+    return date;
+  return std::string(date) + " " + clock;
+}
+
 }  // namespace
 
 ExplorerShell& explorer_shell() {
@@ -113,18 +130,18 @@ void explorer_file_type(const std::string& path, int* icon, std::string* type_na
 }
 
 std::string explorer_date_text(const FILETIME& time) {
-  // The local time of the file's own date, daylight saving included.
-  SYSTEMTIME utc, local;
-  if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-    return {};
-  char date[80] = {}, clock[80] = {};
-  if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE | LOCALE_NOUSEROVERRIDE, &local, nullptr,
-                      date, sizeof date))
-    return {};
-  if (!GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS | LOCALE_NOUSEROVERRIDE, &local, nullptr,
-                      clock, sizeof clock))
-    return date;
-  return std::string(date) + " " + clock;
+  // Files of one directory often share their minute (a batch of pictures
+  // written together); the last text is kept per thread.
+  constexpr std::uint64_t kTicksPerMinute = 600000000;
+  thread_local std::uint64_t last_minute = ~0ull;
+  thread_local std::string last_text;
+  const std::uint64_t minute =
+      ((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+      kTicksPerMinute;
+  if (minute == last_minute) return last_text;
+  last_text = local_date_text(time);
+  last_minute = minute;
+  return last_text;
 }
 
 void explorer_drive_info(int drive_index, std::string* name, int* icon) {

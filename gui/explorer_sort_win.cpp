@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 #include "gui/explorer_state.h"
@@ -65,16 +66,25 @@ void explorer_sort(ExplorerState* state) {
   std::vector<ExplorerSortKey> keys;
   keys.reserve(static_cast<std::size_t>(count));
   for (int item = 0; item < count; ++item) keys.push_back(key_of(state, item, column_kind, names));
+  ExplorerRedrawPaused paused(list);
   for (int item = 0; item < count; ++item)
     explorer_set_item_parameter(list, item,
                                 reinterpret_cast<LPARAM>(&keys[static_cast<std::size_t>(item)]));
   SortContext context{column_kind, state->sort_direction, state->directory[0] == '\0'};
   SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(compare_items));
+  // Each key's place among the keys is the item's place before the sort.
+  std::vector<std::int32_t>& of_item = state->rows->of_item;
+  const bool rows_follow = of_item.size() == keys.size();
+  std::vector<std::int32_t> sorted_rows(rows_follow ? of_item.size() : 0);
   for (int item = 0; item < count; ++item) {
     const auto* key = reinterpret_cast<const ExplorerSortKey*>(explorer_item_parameter(list, item));
+    if (rows_follow)
+      sorted_rows[static_cast<std::size_t>(item)] =
+          of_item[static_cast<std::size_t>(key - keys.data())];
     explorer_set_item_parameter(list, item, static_cast<LPARAM>(key->kind));
   }
+  if (rows_follow) of_item = std::move(sorted_rows);
 }
 
 void explorer_header_click(ExplorerState* state, int column) {

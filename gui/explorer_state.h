@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gui/explorer_rules.h"
 #include "gui/explorer_type_cache.h"
@@ -14,6 +15,26 @@
 
 constexpr std::size_t EXPLORER_TEXT_LENGTH = 260;
 constexpr std::int32_t EXPLORER_MAX_COLUMNS = 200;
+
+// One listed entry as its columns show it.
+struct ExplorerRow {
+  std::int64_t kind;  // the item kind
+  std::string name;
+  int icon;
+  bool on_disk;  // a directory or file, with the data below
+  std::uint32_t attributes;
+  std::uint64_t size;
+  FILETIME created, modified, accessed;
+  std::string type_name;  // files only
+};
+
+// What a list shows: its rows in listing order, and the row of each item
+// in the list's current order. Columns that come or go are filled from it
+// without listing the directory again.
+struct ExplorerRows {
+  std::vector<ExplorerRow> rows;
+  std::vector<std::int32_t> of_item;
+};
 
 // One per explorer list, zeroed at creation, from the runtime heap.
 struct ExplorerState {
@@ -28,6 +49,7 @@ struct ExplorerState {
   std::uint8_t column_kinds[EXPLORER_MAX_COLUMNS];  // in column order
   std::int32_t sort_direction;                      // 0 unsorted, 1 ascending, -1 descending
   std::int32_t sort_column;
+  ExplorerRows* rows;  // from the process heap, with the state
 };
 
 // The explorer list's fields in its gadget record.
@@ -80,6 +102,18 @@ ExplorerState** explorer_states(std::size_t* count);
 // of an item's state.
 constexpr std::int64_t EXPLORER_EVENT_CHANGED = 768;
 
+// The control draws nothing while its items change.
+class ExplorerRedrawPaused {
+ public:
+  explicit ExplorerRedrawPaused(HWND list);
+  ~ExplorerRedrawPaused();
+  ExplorerRedrawPaused(const ExplorerRedrawPaused&) = delete;
+  ExplorerRedrawPaused& operator=(const ExplorerRedrawPaused&) = delete;
+
+ private:
+  HWND list_;
+};
+
 // Items through the list view.
 std::string explorer_item_text(HWND list, int item, int column);
 LPARAM explorer_item_parameter(HWND list, int item);  // the item's kind outside sorting
@@ -107,8 +141,13 @@ void explorer_close_disk_dialog(ExplorerState* state);
 // unless a window has it already.
 void explorer_watch_drive_changes(HWND top_level);
 
-// Column operations on the control and the column kinds; the caller fills
-// the items again.
+// Answers the list views' notifications about single items (insertions,
+// deletions, parameter changes) in front of the toolkit, for a window that
+// holds explorer lists.
+void explorer_filter_notifications(HWND parent);
+
+// Column operations; the cells are written again from the rows, and the
+// list is sorted again when its sort column now shows something else.
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width);
 bool explorer_delete_column(ExplorerState* state, int position);
 

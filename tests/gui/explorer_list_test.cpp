@@ -279,11 +279,18 @@ TEST_F(ExplorerListTest, header_clicks_sort_with_the_parent_entry_always_first) 
                                       "Alpen.jpg", "Zentral", "Archiv"}));
   // By size: directories have none and sort as the largest.
   click_header(1);
-  std::vector<std::string> by_size = column_texts();
+  const std::vector<std::string> sorted = column_texts();
+  std::vector<std::string> by_size = sorted;
   ASSERT_EQ(by_size.size(), 8u);
   if (by_size[6] == "Zentral") std::swap(by_size[6], by_size[7]);  // two directories tie
   EXPECT_EQ(by_size, (std::vector<std::string>{"..", "Berg.jpeg", "notiz.txt", "Alpen.jpg",
                                                "daten.bin", "Chalet.png", "Archiv", "Zentral"}));
+  // A column that comes after sorting fills every item from its own file.
+  gadget_add_column(kList, -1, "ZQ_Explorer_Column_Attributes", 50);
+  EXPECT_EQ(column_texts(0), sorted);
+  EXPECT_EQ(column_texts(1),
+            (std::vector<std::string>{"", "0 KB", "1 KB", "2 KB", "3 KB", "4 KB", "", ""}));
+  EXPECT_EQ(column_texts(4)[7], "D");
   // A refresh keeps the order.
   gadget_set_text(kList, "*.*");
   EXPECT_EQ(column_texts().front(), "..");
