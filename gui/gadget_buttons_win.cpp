@@ -48,18 +48,14 @@ std::int64_t checkbox_parent_message(GadgetObject* gadget, HWND, UINT message, W
 }
 
 constexpr GadgetKind kButtonKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_BUTTON;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_BUTTON);
   kind.get_state = button_get_state;
   kind.set_state = button_set_state;
   return kind;
 }();
 
 constexpr GadgetKind kCheckBoxKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_CHECKBOX;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_CHECKBOX);
   kind.on_parent_message = checkbox_parent_message;
   kind.get_state = checkbox_get_state;
   kind.set_state = checkbox_set_state;

@@ -50,7 +50,9 @@ bool focus_rectangles_hidden(HWND control) {
 }
 
 // Draws the picture centred inside the button's edge, one pixel down and
-// right while pushed, then the focus rectangle.
+// right while pushed. The button has drawn its focus rectangle already
+// (inverting pixels, so a second one on top would take it away again): it
+// is drawn anew only where the picture covered it.
 void draw_picture(GadgetObject* gadget, HDC context) {
   const HWND control = gadget->handle;
   const ChosenPicture chosen = chosen_picture(gadget);
@@ -58,23 +60,25 @@ void draw_picture(GadgetObject* gadget, HDC context) {
   RECT client{};
   GetClientRect(control, &client);
   const int inset = themed_controls() ? 4 : 2;
-  const int saved = SaveDC(context);
-  IntersectClipRect(context, client.left + inset, client.top + inset, client.right - inset,
-                    client.bottom - inset);
   const SIZE size = picture_size(chosen.picture);
   const int shift = chosen.pushed ? 1 : 0;
   const int x = (client.right - client.left - size.cx) / 2 + shift;
   const int y = (client.bottom - client.top - size.cy) / 2 + shift;
+  RECT inside = client;
+  InflateRect(&inside, -inset, -inset);
+  const int saved = SaveDC(context);
+  IntersectClipRect(context, inside.left, inside.top, inside.right, inside.bottom);
   if (chosen.prepared)
     bitmap_draw_alpha(context, x, y, 0, 0, chosen.prepared, nullptr, 255);
   else
     picture_draw_state(context, chosen.picture, x, y, !IsWindowEnabled(control));
-  RestoreDC(context, saved);
   if (GetFocus() == control && !focus_rectangles_hidden(control)) {
+    IntersectClipRect(context, x, y, x + size.cx, y + size.cy);
     RECT focus = client;
     InflateRect(&focus, -kFocusInset, -kFocusInset);
     DrawFocusRect(context, &focus);
   }
+  RestoreDC(context, saved);
 }
 
 // Themed buttons fade and animate; painting the whole button off screen
@@ -118,15 +122,26 @@ LRESULT pass_on(HWND control, UINT message, WPARAM first, LPARAM second) {
   return CallWindowProcA(button_class_procedure, control, message, first, second);
 }
 
+// Prints (into an off-screen bitmap, or a parent that prints its children)
+// get the picture over what the button printed. A window print reaches the
+// client area through a nested client print, which draws the picture
+// already; drawing it twice would blend its translucent pixels twice.
+unsigned client_prints = 0;
+
+LRESULT print_with_picture(GadgetObject* gadget, UINT message, WPARAM first, LPARAM second) {
+  if (message == WM_PRINTCLIENT) ++client_prints;
+  const unsigned before = client_prints;
+  const LRESULT result = pass_on(gadget->handle, message, first, second);
+  if (message == WM_PRINTCLIENT || client_prints == before)
+    draw_picture(gadget, reinterpret_cast<HDC>(first));
+  return result;
+}
+
 LRESULT redraw_with_picture(GadgetObject* gadget, UINT message, WPARAM first, LPARAM second) {
   const HWND control = gadget->handle;
   const bool printing = message == WM_PRINT || message == WM_PRINTCLIENT;
   if (themed_controls()) {
-    if (printing) {
-      const LRESULT result = pass_on(control, message, first, second);
-      draw_picture(gadget, reinterpret_cast<HDC>(first));
-      return result;
-    }
+    if (printing) return print_with_picture(gadget, message, first, second);
     ValidateRect(control, nullptr);
     const LRESULT result = pass_on(control, message, first, second);
     paint_off_screen(gadget);
@@ -135,13 +150,10 @@ LRESULT redraw_with_picture(GadgetObject* gadget, UINT message, WPARAM first, LP
   // A picture with alpha blends with what is under it: the button is
   // painted afresh under it each time.
   if (chosen_picture(gadget).prepared) InvalidateRect(control, nullptr, TRUE);
+  if (printing) return print_with_picture(gadget, message, first, second);
   const LRESULT result = pass_on(control, message, first, second);
-  if (printing) {
-    draw_picture(gadget, reinterpret_cast<HDC>(first));
-  } else {
-    const WindowDc context(control);
-    if (context) draw_picture(gadget, context.get());
-  }
+  const WindowDc context(control);
+  if (context) draw_picture(gadget, context.get());
   return result;
 }
 
@@ -199,9 +211,7 @@ void image_button_release(GadgetObject* gadget) {
 }
 
 constexpr GadgetKind kImageButtonKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_IMAGE_BUTTON;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_IMAGE_BUTTON);
   kind.release = image_button_release;
   kind.get_state = button_get_state;
   kind.set_state = button_set_state;

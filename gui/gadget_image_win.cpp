@@ -189,9 +189,7 @@ void image_release(GadgetObject* gadget) {
 }
 
 constexpr GadgetKind kImageKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_IMAGE;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_IMAGE);
   kind.release = image_release;
   kind.get_state = image_get_state;
   kind.set_state = image_set_state;

@@ -118,6 +118,14 @@ struct GadgetKind {
 constexpr std::int32_t GADGET_KIND_TABLE_SIZE = 320;
 static_assert(sizeof(GadgetKind) == GADGET_KIND_TABLE_SIZE, "two 32-bit fields and 39 slots");
 
+// A kind's table with every slot empty; the kind fills the slots it has.
+constexpr GadgetKind gadget_kind_table(std::int32_t kind_id) {
+  GadgetKind kind{};
+  kind.kind_id = kind_id;
+  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  return kind;
+}
+
 // Kind numbers.
 constexpr std::int32_t KIND_BUTTON = 1;
 constexpr std::int32_t KIND_STRING = 2;

@@ -29,6 +29,7 @@ std::string window_text(HWND control) {
 RunOnceGuard probe_guard = 0;
 std::int64_t probed_version = 0;
 bool probed_themed = false;
+int themed_override = -1;
 
 void probe_controls() {
   probed_version = graphics_common_controls_version();
@@ -170,5 +171,9 @@ std::int64_t controls_probe() {
 
 bool themed_controls() {
   controls_probe();
-  return probed_themed;
+  return themed_override == -1 ? probed_themed : themed_override != 0;
+}
+
+void themed_controls_override(int themed) {
+  themed_override = themed;
 }

@@ -121,9 +121,7 @@ std::int64_t trackbar_parent_message(GadgetObject* gadget, HWND, UINT message, W
 }
 
 constexpr GadgetKind kProgressKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_PROGRESS;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_PROGRESS);
   kind.get_state = progress_get_state;
   kind.set_state = progress_set_state;
   kind.get_attribute = progress_get_attribute;
@@ -134,9 +132,7 @@ constexpr GadgetKind kProgressKind = [] {
 }();
 
 constexpr GadgetKind kTrackBarKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_TRACKBAR;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_TRACKBAR);
   kind.on_parent_message = trackbar_parent_message;
   kind.get_state = trackbar_get_state;
   kind.set_state = trackbar_set_state;

@@ -106,9 +106,7 @@ LRESULT CALLBACK string_procedure(HWND control, UINT message, WPARAM first, LPAR
 }
 
 constexpr GadgetKind kStringKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_STRING;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_STRING);
   kind.on_parent_message = string_parent_message;
   kind.release = release_colours;
   kind.get_attribute = string_get_attribute;
@@ -119,9 +117,7 @@ constexpr GadgetKind kStringKind = [] {
 }();
 
 constexpr GadgetKind kTextKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_TEXT;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_TEXT);
   kind.on_parent_message = text_parent_message;
   kind.release = release_colours;
   kind.set_color = set_color;

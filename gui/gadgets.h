@@ -106,3 +106,6 @@ constexpr std::int64_t COLOR_BACK = 2;
 // decides whether themed_controls() is true.
 std::int64_t controls_probe();
 bool themed_controls();
+// Test hook: image buttons draw as with themed controls (1) or without (0);
+// -1 goes back to what the probe found.
+void themed_controls_override(int themed);

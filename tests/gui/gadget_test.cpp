@@ -13,8 +13,9 @@
 #include "gui/gadget_kind.h"
 #include "gui/gadget_list.h"
 #include "image/pixel_store.h"
-#include "support/gadget_pictures.h"
+#include "support/gadget_support.h"
 #include "support/input.h"
+#include "support/screenshot.h"
 #include "support/toolkit_fixture.h"
 
 namespace {
@@ -28,22 +29,11 @@ HWND open_window(int width = 400, int height = 300, const char* title = "Gadgets
   return window_handle(kWindow);
 }
 
-HWND control_of(object_number gadget) {
-  GadgetObject* object = gadget_object(gadget);
-  return object ? object->handle : nullptr;
-}
-
 RECT client_rect_in_parent(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
   return r;
-}
-
-POINT screen_centre_of(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 TEST_F(GadgetTest, creation_registers_the_control_under_its_identifier) {
@@ -306,16 +296,29 @@ TEST_F(GadgetTest, image_gadgets_report_clicks_double_clicks_and_drags) {
                                        EVENT_TYPE_RIGHT_DOUBLE_CLICK}));
 }
 
-TEST_F(GadgetTest, image_buttons_draw_the_picture_of_their_state) {
-  const HWND window = open_window();
+// Image buttons draw their picture over the button, in both ways: as with
+// themed controls (the whole button painted off screen) and without. (Wine
+// reports common controls 5.81 even to a program with the 6.0 manifest, so
+// the probe alone never chooses the themed way there.)
+class ImageButtonTest : public GadgetTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void TearDown() override {
+    themed_controls_override(-1);
+    GadgetTest::TearDown();
+  }
+};
+
+TEST_P(ImageButtonTest, draws_the_picture_of_its_state) {
+  themed_controls_override(GetParam());
+  ASSERT_NE(open_window(), nullptr);
+  EXPECT_GE(controls_probe(), 0x50000);
   const TestPicture normal(16, 16, 24, RGB(255, 0, 0));
   const TestPicture pressed(16, 16, 24, RGB(0, 0, 255));
-  const TestPicture translucent(16, 16, 32, RGB(0, 200, 0), 255);
+  const TestPicture opaque_alpha(16, 16, 32, RGB(0, 200, 0), 255);
   ASSERT_NE(gadget_create_image_button(1, 10, 10, 40, 40, normal.handle_value(),
                                        BS_PUSHLIKE | BS_AUTOCHECKBOX),
             0u);
-  ASSERT_NE(gadget_create_image_button(2, 60, 10, 40, 40, translucent.handle_value()), 0u);
-  EXPECT_GT(controls_probe(), 0x40000);
+  ASSERT_NE(gadget_create_image_button(2, 60, 10, 40, 40, opaque_alpha.handle_value()), 0u);
   gadget_set_attribute(1, IMAGE_BUTTON_PRESSED_IMAGE,
                        static_cast<std::int64_t>(pressed.handle_value()));
   EXPECT_EQ(static_cast<std::uintptr_t>(gadget_get_attribute(1, IMAGE_BUTTON_PRESSED_IMAGE)),
@@ -323,18 +326,66 @@ TEST_F(GadgetTest, image_buttons_draw_the_picture_of_their_state) {
   pump_for(300);
   EXPECT_EQ(screen_pixel_at(control_of(1), 20, 20), RGB(255, 0, 0));
   EXPECT_EQ(screen_pixel_at(control_of(2), 20, 20), RGB(0, 200, 0));
+  // Checked, it shows the pressed picture.
   gadget_set_state(1, 1);
   pump_for(300);
   EXPECT_EQ(gadget_get_state(1), 1);
   EXPECT_EQ(screen_pixel_at(control_of(1), 20, 20), RGB(0, 0, 255));
-  // Disabled: the alpha picture turns grey.
+  // Disabled, the picture with alpha turns grey.
   gadget_disable(2, 1);
   pump_for(300);
   const COLORREF grey = screen_pixel_at(control_of(2), 20, 20);
   EXPECT_EQ(GetRValue(grey), GetGValue(grey));
   EXPECT_EQ(GetGValue(grey), GetBValue(grey));
-  (void)window;
+  // Focused, with focus rectangles shown: one dotted rectangle, 3 pixels in,
+  // over a picture that reaches under it as well as beside a small one.
+  const TestPicture wide(40, 16, 24, RGB(255, 0, 0));
+  gadget_set_attribute(2, IMAGE_BUTTON_IMAGE, static_cast<std::int64_t>(wide.handle_value()));
+  for (object_number focused : {1, 2}) {
+    gadget_disable(focused, 0);
+    ASSERT_TRUE(bring_to_front(window_handle(kWindow)));
+    SetFocus(control_of(focused));
+    SendMessageA(window_handle(kWindow), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+                 0);
+    pump_for(300);
+    // Colour changes along a line: a dotted line changes at every pixel.
+    auto changes = [&](int x0, int y0, int dx, int dy, int steps) {
+      int count = 0;
+      for (int i = 0; i < steps; ++i)
+        if (screen_pixel_at(control_of(focused), x0 + i * dx, y0 + i * dy) !=
+            screen_pixel_at(control_of(focused), x0 + (i + 1) * dx, y0 + (i + 1) * dy))
+          ++count;
+      return count;
+    };
+    EXPECT_GT(changes(5, 3, 1, 0, 29), 20) << "top edge, beside the picture, of " << focused;
+    EXPECT_GT(changes(5, 36, 1, 0, 29), 20) << "bottom edge of " << focused;
+    EXPECT_GT(changes(3, 13, 0, 1, 14), 9) << "left edge, across the picture, of " << focused;
+  }
+  // Printed into a bitmap, as a themed parent prints its children: the
+  // picture once, whether the window or only its client area is printed.
+  const TestPicture translucent(16, 16, 32, RGB(0, 0, 255), 128);
+  ASSERT_NE(gadget_create_image_button(3, 110, 10, 40, 40, translucent.handle_value()), 0u);
+  const HWND button = control_of(3);
+  auto printed_centre = [button](UINT message, WPARAM flags) {
+    const HDC screen = GetDC(button);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    SendMessageA(button, message, reinterpret_cast<WPARAM>(memory), static_cast<LPARAM>(flags));
+    const COLORREF centre = GetPixel(memory, 20, 20);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(button, screen);
+    return centre;
+  };
+  const COLORREF client_only = printed_centre(WM_PRINTCLIENT, PRF_CLIENT | PRF_ERASEBKGND);
+  EXPECT_GT(GetBValue(client_only), GetRValue(client_only));
+  EXPECT_EQ(printed_centre(WM_PRINT, PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND), client_only);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drawing, ImageButtonTest, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param ? "themed" : "plain"; });
 
 TEST_F(GadgetTest, a_second_tooltip_replaces_the_first) {
   ASSERT_NE(open_window(), nullptr);
@@ -447,6 +498,71 @@ TEST_F(GadgetTest, a_worker_thread_sets_progress_and_text_while_events_are_await
               "Schritt " + std::to_string(round) + "/" + std::to_string(kSteps));
     drain_events();
   }
+}
+
+// One gadget of each kind, laid out like the application's main window
+// while a job runs, with its fonts and a tooltip showing.
+TEST_F(GadgetTest, screenshot_of_every_kind) {
+  ASSERT_NE(window_open(kWindow, 20, 200, 350, 330, "Skalaro v4.0> 1024x768 - Q=8",
+                        0x00C80000 | WINDOW_SCREEN_CENTERED),
+            0u);
+  const auto large = static_cast<std::intptr_t>(font_load(1, "Arial", 14));
+  const auto small = static_cast<std::intptr_t>(font_load(2, "Arial", 12));
+  ASSERT_NE(large, 0);
+  ASSERT_NE(small, 0);
+  const TestPicture info(24, 24, 32, paint_info_picture);
+  const TestPicture photo(60, 40, 24, RGB(70, 130, 180));
+  ASSERT_NE(gadget_create_text(10, 0, 5, 350, 40, "Bitte warten...\rBilder werden verkleinert...",
+                               TEXT_CENTERED),
+            0u);
+  gadget_set_font(10, large);
+  ASSERT_NE(gadget_create_progress(1003, 5, 55, 340, 25, 0, 100, PROGRESS_SMOOTH), 0u);
+  gadget_set_state(1003, 37);
+  ASSERT_NE(gadget_create_text(11, 0, 85, 280, 80,
+                               "37 %\r\n12 von 32 Bildern verarbeitet\r\nVergangene Zeit: "
+                               "00:00:15\r\nVerbleibende Zeit: ca. 00:00:25",
+                               TEXT_CENTERED),
+            0u);
+  gadget_set_font(11, small);
+  ASSERT_NE(gadget_create_image(1002, 285, 110, 10, 10, photo.handle_value(), IMAGE_SUNKEN), 0u);
+  ASSERT_NE(gadget_create_checkbox(1006, 5, 201, 165, 20, "Originale verkleinern"), 0u);
+  gadget_set_tooltip(1006, "wenn gesetzt, wird die Quelldatei ersetzt.");
+  ASSERT_NE(gadget_create_checkbox(1008, 180, 201, 165, 20, "EXIF Information erhalten"), 0u);
+  gadget_set_state(1008, 1);
+  ASSERT_NE(gadget_create_checkbox(1007, 5, 221, 165, 20, "Web-Dateinamen verwenden",
+                                   CHECKBOX_THREE_STATE),
+            0u);
+  gadget_set_state(1007, -1);
+  ASSERT_NE(gadget_create_trackbar(1011, 120, 241, 230, 32, 0, 10, TRACKBAR_TICKS), 0u);
+  gadget_set_state(1011, 8);
+  ASSERT_NE(gadget_create_text(111, 5, 244, 115, 32, "Bild-Qualit\xE4t:"), 0u);
+  ASSERT_NE(gadget_create_text(1, 5, 276, 115, 20, "neue Bildbreite in Pixel:"), 0u);
+  ASSERT_NE(gadget_create_string(1012, 121, 273, 50, 20, "1024", STRING_NUMBERS | STRING_RIGHT),
+            0u);
+  ASSERT_NE(gadget_create_text(2, 171, 276, 10, 20, "X", TEXT_CENTERED), 0u);
+  ASSERT_NE(gadget_create_string(1013, 181, 273, 50, 20, "768", STRING_NUMBERS), 0u);
+  ASSERT_NE(
+      gadget_create_button(1005, 0, 298, 318, 32, "Bilderverzeichnis im Explorer \xF6\x66\x66nen"),
+      0u);
+  ASSERT_NE(gadget_create_image_button(1010, 318, 298, 32, 32, info.handle_value()), 0u);
+  const HWND window = window_handle(kWindow);
+  pump_for(300);
+  ASSERT_TRUE(bring_to_front(window));
+  // The mouse rests on the first check box until its tip shows.
+  const POINT tip_at = screen_centre_of(control_of(1006));
+  move_mouse_to(tip_at.x - 40, tip_at.y);
+  pump_until(
+      [](const auto&) {
+        const HWND tooltip = gadget_list_state()->tooltip_window;
+        return tooltip && IsWindowVisible(tooltip);
+      },
+      4000);
+  pump_for(300);
+  const std::string path = take_screenshot("gadgets_every_kind");
+  EXPECT_FALSE(path.empty());
+  // The picture is in its place on the screen too.
+  EXPECT_EQ(screen_pixel_at(control_of(1002), 30, 20), RGB(70, 130, 180));
+  move_mouse_to(0, 0);
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+// Drop feedback in list views, list boxes and tree views.
+#include "gui/drop_feedback.h"
+
+#include <commctrl.h>
+
+#include "gui/gadget_kind.h"
+
+namespace {
+
+// List views: the drop highlight follows the pointer; a drop selects and
+// focuses the item under it alone.
+void list_view_feedback(HWND list, DropFeedback mode, POINT point) {
+  LVITEMA item{};
+  item.stateMask = LVIS_DROPHILITED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  if (mode != DropFeedback::HoverAcceptable && mode != DropFeedback::Dropped) return;
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  const auto index = SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if (mode == DropFeedback::Dropped) {
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  }
+  if (index < 0) return;
+  item.state = item.stateMask = mode == DropFeedback::Dropped ? LVIS_SELECTED | LVIS_FOCUSED
+                                                              : static_cast<UINT>(LVIS_DROPHILITED);
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// The list-box item under a point, -1 for none.
+std::int32_t list_box_item_at(HWND box, POINT point) {
+  const LRESULT answer = SendMessageA(box, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+  if (HIWORD(answer) != 0) return -1;
+  const LRESULT count = SendMessageA(box, LB_GETCOUNT, 0, 0);
+  return LOWORD(answer) < count ? static_cast<std::int32_t>(LOWORD(answer)) : -1;
+}
+
+void repaint(HWND box, const RECT* area) {
+  InvalidateRect(box, area, TRUE);
+  UpdateWindow(box);
+}
+
+// List boxes: a focus rectangle outlines the item under the pointer; a drop
+// selects that item.
+void list_box_feedback(HWND box, DropFeedback mode, POINT point, std::int32_t* hover_item) {
+  if (mode == DropFeedback::HoverRefused || mode == DropFeedback::Leave) {
+    if (*hover_item != -1) repaint(box, nullptr);
+    *hover_item = -1;
+    return;
+  }
+  const std::int32_t item = list_box_item_at(box, point);
+  if (mode == DropFeedback::Dropped) {
+    repaint(box, nullptr);
+    *hover_item = -1;
+    if (item == -1) return;
+    if (GetWindowLongPtrA(box, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+      SendMessageA(box, LB_SETSEL, FALSE, -1);
+      SendMessageA(box, LB_SETSEL, TRUE, item);
+    } else {
+      SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    }
+    return;
+  }
+  if (item == *hover_item) return;
+  RECT old{};
+  if (*hover_item != -1 && SendMessageA(box, LB_GETITEMRECT, static_cast<WPARAM>(*hover_item),
+                                        reinterpret_cast<LPARAM>(&old)) != LB_ERR)
+    repaint(box, &old);
+  else
+    repaint(box, nullptr);
+  *hover_item = item;
+  RECT area{}, client{};
+  if (item == -1 || SendMessageA(box, LB_GETITEMRECT, static_cast<WPARAM>(item),
+                                 reinterpret_cast<LPARAM>(&area)) == LB_ERR)
+    return;
+  GetClientRect(box, &client);
+  IntersectRect(&area, &area, &client);
+  if (const HDC dc = GetDC(box)) {
+    DrawFocusRect(dc, &area);
+    ReleaseDC(box, dc);
+  }
+}
+
+// Tree views: the drop highlight marks the item under the pointer; a drop
+// makes it the current item.
+void tree_feedback(HWND tree, DropFeedback mode, POINT point) {
+  TVHITTESTINFO hit{};
+  hit.pt = point;
+  switch (mode) {
+    case DropFeedback::HoverAcceptable:
+      SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE,
+                   SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      break;
+    case DropFeedback::Dropped:
+      SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+      SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
+                   SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      break;
+    default:
+      SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+      break;
+  }
+}
+
+}  // namespace
+
+void drop_feedback_show(std::int32_t owner_kind, HWND owner, DropFeedback mode, POINT client,
+                        std::int32_t* hover_item) {
+  switch (owner_kind) {
+    case KIND_LIST_ICON:
+    case KIND_EXPLORER_LIST:
+      list_view_feedback(owner, mode, client);
+      break;
+    case KIND_LIST_BOX:
+      list_box_feedback(owner, mode, client, hover_item);
+      break;
+    case KIND_TREE:
+    case KIND_EXPLORER_TREE:
+      tree_feedback(owner, mode, client);
+      break;
+    default:
+      break;
+  }
+}
