@@ -8,11 +8,16 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
+#include "gui/drag_drop.h"
+#include "gui/explorer_monitor.h"
 #include "gui/gadget_kind.h"
 #include "gui/gadgets.h"
+#include "runtime/programs.h"
+#include "runtime/strings.h"
 #include "support/input.h"
 #include "support/scratch_dir.h"
 #include "support/screenshot.h"
@@ -356,6 +361,62 @@ TEST_F(ExplorerListTest, the_root_view_lists_drives_and_a_removed_drive_leads_ba
   EXPECT_EQ(gadget_count_items(kList), count);
 }
 
+// A real drag from a second program onto the application's list: the item
+// under the pointer is highlighted while the files hover over it; after the
+// drop it is selected and focused, and nothing is highlighted.
+TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_drop_selects_it) {
+  PictureFolder folder;
+  const HWND window = open_window(350, 330);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 350, 200, (folder.path + kPictures).c_str(),
+                                        kApplicationFlags),
+            0u);
+  gadget_enable_drop(kList, DROP_FILES, DROP_COPY);
+  gadget_set_item_state(kList, 0, EXPLORER_ITEM_SELECTED);
+  pump_for(300);
+  const HWND list = list_control();
+  auto states = [&](int item) {
+    return static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item),
+                                          LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED));
+  };
+  const POINT over = item_point(1);
+  std::string command = "\"" + path_part(program_filename()) + "drag_source_helper.exe\" files " +
+                        std::to_string(over.x) + " " + std::to_string(over.y) + " 0 " +
+                        std::to_string(DROP_COPY) + " \"" + folder.path + "notiz.txt\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION helper{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &helper));
+  // The pointer crosses other items on its way; one item at a time is lit.
+  bool highlighted = false, several_highlighted = false;
+  std::string dropped;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline &&
+         WaitForSingleObject(helper.hProcess, 0) == WAIT_TIMEOUT) {
+    if (event_wait(10) == EVENT_GADGET_DROP && event_gadget() == kList)
+      dropped = event_drop_files();
+    int lit = 0;
+    for (int item = 0; item < 3; ++item) lit += (states(item) & LVIS_DROPHILITED) != 0;
+    highlighted |= (states(1) & LVIS_DROPHILITED) != 0;
+    several_highlighted |= lit > 1;
+  }
+  for (const auto& e : pump_for(300))
+    if (e.code == EVENT_GADGET_DROP) ADD_FAILURE() << "a second drop";
+  DWORD effect = 0;
+  GetExitCodeProcess(helper.hProcess, &effect);
+  CloseHandle(helper.hProcess);
+  CloseHandle(helper.hThread);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROP_COPY));
+  EXPECT_TRUE(highlighted);
+  EXPECT_FALSE(several_highlighted);
+  EXPECT_EQ(dropped, folder.path + "notiz.txt");
+  EXPECT_EQ(states(1), static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED));
+  EXPECT_EQ(states(0), 0u);
+  EXPECT_EQ(states(2), 0u);
+  EXPECT_EQ(gadget_get_state(kList), 1);
+}
+
 TEST_F(ExplorerListTest, looks_like_a_windows_list) {
   PictureFolder folder;
   const HWND window = open_window(780, 330);
@@ -393,6 +454,33 @@ TEST_F(ExplorerListTest, looks_like_a_windows_list) {
   const COLORREF pixel = GetPixel(context, row.left + 150, row.bottom - 1);
   ReleaseDC(grid_list, context);
   EXPECT_EQ(pixel, RGB(192, 0, 0));
+}
+
+// The monitor is off for the rest of the process afterwards, so this test
+// comes last.
+TEST_F(ExplorerListTest, a_monitor_that_does_not_answer_is_switched_off_for_good) {
+  PictureFolder folder;
+  ASSERT_NE(open_window(), nullptr);
+  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 420, 300, (folder.path + kPictures).c_str(),
+                                        kApplicationFlags),
+            0u);
+  ASSERT_TRUE(explorer_monitor_running());
+  const HANDLE monitor = explorer_monitor_thread();
+  ASSERT_NE(SuspendThread(monitor), static_cast<DWORD>(-1));
+  const auto start = std::chrono::steady_clock::now();
+  gadget_set_text(kList, "*.jpg");  // the request waits for an answer in vain
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+  EXPECT_GE(waited, 4500);
+  EXPECT_FALSE(explorer_monitor_running());
+  EXPECT_EQ(explorer_monitor_thread(), nullptr);
+  EXPECT_EQ(column_texts(), std::vector<std::string>{"Alpen.jpg"});  // the list still works
+  write_file(folder.path + "Dorf.jpg", 10);
+  pump_for(1500);
+  EXPECT_EQ(gadget_count_items(kList), 1);  // but no longer follows the disk
+  gadget_set_text(kList, "*.jpg");
+  EXPECT_EQ(gadget_count_items(kList), 2);
 }
 
 }  // namespace
