@@ -265,9 +265,7 @@ std::int64_t get_color(GadgetObject* gadget, std::int64_t which) {
 }
 
 constexpr GadgetKind kExplorerKind = [] {
-  GadgetKind kind{};
-  kind.kind_id = KIND_EXPLORER_LIST;
-  kind.table_size = GADGET_KIND_TABLE_SIZE;
+  GadgetKind kind = gadget_kind_table(KIND_EXPLORER_LIST);
   kind.on_parent_message = on_parent_message;
   kind.release = release;
   kind.get_state = get_state;

@@ -58,6 +58,17 @@ struct PictureFolder {
   }
 };
 
+// The application's file list: the pictures of a folder, two columns.
+bool create_application_list(const PictureFolder& folder) {
+  if (!gadget_create_explorer_list(kList, 0, 0, 350, 200, (folder.path + kPictures).c_str(),
+                                   kApplicationFlags))
+    return false;
+  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Size", 50);
+  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Name", 276);
+  for (int i = 0; i < 4; ++i) gadget_remove_column(kList, 2);
+  return true;
+}
+
 HWND list_control() {
   GadgetObject* gadget = gadget_object(kList);
   return gadget ? gadget->handle : nullptr;
@@ -147,12 +158,7 @@ TEST_F(ExplorerListTest, the_application_s_list_has_a_name_and_a_size_column) {
   PictureFolder folder;
   const HWND window = open_window(350, 330);
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 350, 200, (folder.path + kPictures).c_str(),
-                                        kApplicationFlags),
-            0u);
-  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Size", 50);
-  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Name", 276);
-  for (int i = 0; i < 4; ++i) gadget_remove_column(kList, 2);
+  ASSERT_TRUE(create_application_list(folder));
 
   const HWND list = list_control();
   const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
@@ -194,10 +200,8 @@ TEST_F(ExplorerListTest, the_application_s_list_has_a_name_and_a_size_column) {
 
 TEST_F(ExplorerListTest, files_created_or_deleted_on_disk_appear_and_go_by_themselves) {
   PictureFolder folder;
-  ASSERT_NE(open_window(), nullptr);
-  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 420, 300, (folder.path + kPictures).c_str(),
-                                        kApplicationFlags),
-            0u);
+  ASSERT_NE(open_window(350, 330), nullptr);
+  ASSERT_TRUE(create_application_list(folder));
   ASSERT_EQ(gadget_count_items(kList), 3);
   write_file(folder.path + "Dorf.jpg", 2048);
   write_file(folder.path + "liesmich.txt", 5);
@@ -368,9 +372,7 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   PictureFolder folder;
   const HWND window = open_window(350, 330);
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 350, 200, (folder.path + kPictures).c_str(),
-                                        kApplicationFlags),
-            0u);
+  ASSERT_TRUE(create_application_list(folder));
   gadget_enable_drop(kList, DROP_FILES, DROP_COPY);
   gadget_set_item_state(kList, 0, EXPLORER_ITEM_SELECTED);
   pump_for(300);
@@ -422,12 +424,7 @@ TEST_F(ExplorerListTest, looks_like_a_windows_list) {
   const HWND window = open_window(780, 330);
   ASSERT_NE(window, nullptr);
   // The application's list, and one with the four standard columns.
-  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 350, 200, (folder.path + kPictures).c_str(),
-                                        kApplicationFlags),
-            0u);
-  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Size", 50);
-  gadget_add_column(kList, 0, "ZQ_Explorer_Column_Name", 276);
-  for (int i = 0; i < 4; ++i) gadget_remove_column(kList, 2);
+  ASSERT_TRUE(create_application_list(folder));
   gadget_set_item_state(kList, 1, EXPLORER_ITEM_SELECTED);
   ASSERT_NE(
       gadget_create_explorer_list(kList + 1, 355, 0, 425, 200, (folder.path + "*.*").c_str(),
@@ -460,10 +457,8 @@ TEST_F(ExplorerListTest, looks_like_a_windows_list) {
 // comes last.
 TEST_F(ExplorerListTest, a_monitor_that_does_not_answer_is_switched_off_for_good) {
   PictureFolder folder;
-  ASSERT_NE(open_window(), nullptr);
-  ASSERT_NE(gadget_create_explorer_list(kList, 0, 0, 420, 300, (folder.path + kPictures).c_str(),
-                                        kApplicationFlags),
-            0u);
+  ASSERT_NE(open_window(350, 330), nullptr);
+  ASSERT_TRUE(create_application_list(folder));
   ASSERT_TRUE(explorer_monitor_running());
   const HANDLE monitor = explorer_monitor_thread();
   ASSERT_NE(SuspendThread(monitor), static_cast<DWORD>(-1));
