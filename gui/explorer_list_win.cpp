@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr DWORD kListStyle =
-    0x50000141;  // child, visible, report view, shared image lists, auto-arrange
+// Child, visible, report view, shared image lists, auto-arrange.
+constexpr DWORD kListStyle = 0x50000141;
 constexpr DWORD kDoubleBuffer = 0x10000;
 constexpr int kStandardColumnWidth = 100;
 constexpr const char* kStandardColumns[] = {"ZQ_Explorer_Column_Name", "ZQ_Explorer_Column_Size",

@@ -79,7 +79,7 @@ struct ExplorerShell {
 };
 
 // The shell data; the first call sets it up (COM for the thread, the
-// controls probe, the monitor, image lists, documents folder, titles).
+// monitor, image lists, folder icon, documents folder, titles).
 ExplorerShell& explorer_shell();
 // The shown title of a column kind (the text itself for other titles).
 std::string explorer_column_title(std::string_view title);
@@ -91,12 +91,17 @@ std::string explorer_date_text(const FILETIME& time);
 // The drive's display name and small icon.
 void explorer_drive_info(int drive_index, std::string* name, int* icon);
 
-// Every live list, for the drive-change procedure. Main thread only.
+// Every live list, for the drive changes and the notifications. Main
+// thread only.
 void explorer_register_state(ExplorerState* state);
 void explorer_unregister_state(ExplorerState* state);
-template <typename Visit>
-void explorer_for_each_state(Visit visit);
 ExplorerState** explorer_states(std::size_t* count);
+template <typename Visit>
+void explorer_for_each_state(Visit visit) {
+  std::size_t count = 0;
+  ExplorerState** states = explorer_states(&count);
+  for (std::size_t i = 0; i < count; ++i) visit(states[i]);
+}
 
 // Event type of a double click or Enter that navigated, and of every change
 // of an item's state.
@@ -155,10 +160,3 @@ bool explorer_delete_column(ExplorerState* state, int position);
 // report view and a grid colour, the list draws its own grid after each
 // paint; the row height it measures is kept until the font changes.
 void explorer_grid_attach(HWND list);
-
-template <typename Visit>
-void explorer_for_each_state(Visit visit) {
-  std::size_t count = 0;
-  ExplorerState** states = explorer_states(&count);
-  for (std::size_t i = 0; i < count; ++i) visit(states[i]);
-}
