@@ -101,49 +101,64 @@ TEST(ExplorerRulesTest, type_cache_keys_entries_and_growth) {
   EXPECT_EQ(icon, 149);
 }
 
-// Sorts keys as the list does and gives their names back.
-std::vector<std::string> sorted_names(std::vector<ExplorerSortKey> keys, int column, int direction,
-                                      bool root_view = false) {
-  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-    return explorer_compare(a, b, column, direction, root_view) < 0;
+// An item as the tests name it.
+struct NamedItem {
+  std::int64_t kind;
+  std::string name;
+  std::uint64_t number;  // size or time
+};
+
+// Sorts items as the list does, by the order keys of their names, and
+// gives their names back.
+std::vector<std::string> sorted_names(const std::vector<NamedItem>& items, int column,
+                                      int direction, bool root_view = false) {
+  std::vector<ExplorerSortKey> keys;
+  for (const NamedItem& item : items)
+    keys.push_back({item.kind, explorer_order_key(item.name), item.number});
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return explorer_compare(keys[a], keys[b], column, direction, root_view) < 0;
   });
   std::vector<std::string> names;
-  for (const auto& k : keys) names.push_back(k.order);
+  for (std::size_t i : order) names.push_back(items[i].name);
   return names;
 }
 
 TEST(ExplorerRulesTest, parent_entries_lead_in_every_column_and_direction) {
-  const std::vector<ExplorerSortKey> items = {
-      {ITEM_FILE, explorer_order_key("b.jpg"), 5},
-      {ITEM_DIRECTORY, explorer_order_key("Zeta"), static_cast<std::uint64_t>(-1)},
-      {ITEM_FILE, explorer_order_key("A.png"), 9},
-      {ITEM_PARENT_DIRECTORY, explorer_order_key(".."), 0},
-      {ITEM_DIRECTORY, explorer_order_key("alpha"), static_cast<std::uint64_t>(-1)},
+  const std::vector<NamedItem> items = {
+      {ITEM_FILE, "b.jpg", 5},
+      {ITEM_DIRECTORY, "Zeta", static_cast<std::uint64_t>(-1)},
+      {ITEM_FILE, "A.png", 9},
+      {ITEM_PARENT_DIRECTORY, "..", 0},
+      {ITEM_DIRECTORY, "alpha", static_cast<std::uint64_t>(-1)},
   };
   EXPECT_EQ(sorted_names(items, COLUMN_NAME, 1),
-            (std::vector<std::string>{"..", "alpha", "zeta", "a.png", "b.jpg"}));
+            (std::vector<std::string>{"..", "alpha", "Zeta", "A.png", "b.jpg"}));
   EXPECT_EQ(sorted_names(items, COLUMN_NAME, -1),
-            (std::vector<std::string>{"..", "b.jpg", "a.png", "zeta", "alpha"}));
+            (std::vector<std::string>{"..", "b.jpg", "A.png", "Zeta", "alpha"}));
   // Directories have no size and sort as the largest.
   EXPECT_EQ(sorted_names(items, COLUMN_SIZE, 1),
-            (std::vector<std::string>{"..", "b.jpg", "a.png", "zeta", "alpha"}));
+            (std::vector<std::string>{"..", "b.jpg", "A.png", "Zeta", "alpha"}));
   EXPECT_EQ(sorted_names(items, COLUMN_SIZE, -1)[0], "..");
   // Dates: files by time, directories before files ascending.
   EXPECT_EQ(sorted_names(items, COLUMN_MODIFIED, 1),
-            (std::vector<std::string>{"..", "zeta", "alpha", "b.jpg", "a.png"}));
+            (std::vector<std::string>{"..", "Zeta", "alpha", "b.jpg", "A.png"}));
   EXPECT_EQ(sorted_names(items, COLUMN_MODIFIED, -1),
-            (std::vector<std::string>{"..", "a.png", "b.jpg", "zeta", "alpha"}));
-  EXPECT_EQ(explorer_compare(items[3], items[3], COLUMN_NAME, -1, false), 0);
+            (std::vector<std::string>{"..", "A.png", "b.jpg", "Zeta", "alpha"}));
+  const ExplorerSortKey parent{ITEM_PARENT_ROOT, "", 0};
+  EXPECT_EQ(explorer_compare(parent, parent, COLUMN_NAME, -1, false), 0);
 }
 
 TEST(ExplorerRulesTest, root_view_names_sort_by_drive_then_documents) {
-  const std::vector<ExplorerSortKey> items = {
+  const std::vector<NamedItem> items = {
       {ITEM_DOCUMENTS, "a documents", 0}, {25, "z drive", 0}, {2, "c drive", 0}};
   EXPECT_EQ(sorted_names(items, COLUMN_NAME, 1, true),
             (std::vector<std::string>{"c drive", "z drive", "a documents"}));
   EXPECT_EQ(sorted_names(items, COLUMN_NAME, -1, true),
             (std::vector<std::string>{"a documents", "z drive", "c drive"}));
-  EXPECT_EQ(explorer_compare(items[1], items[0], COLUMN_CREATED, 1, true), 0);  // drives: equal
+  const ExplorerSortKey drive{25, "", 7}, documents{ITEM_DOCUMENTS, "", 3};
+  EXPECT_EQ(explorer_compare(drive, documents, COLUMN_CREATED, 1, true), 0);  // drives: equal
   EXPECT_EQ(explorer_column_kind("ZQ_Explorer_Column_Accessed"), COLUMN_ACCESSED);
   EXPECT_EQ(explorer_column_kind("Bemerkung"), COLUMN_TEXT);
   EXPECT_TRUE(explorer_column_sorts(COLUMN_TEXT));
