@@ -17,20 +17,28 @@ fi
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DSKALARO_SANITIZE=OFF >/dev/null
 cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench decode_cost_bench job_bench
-# The Windows-only benchmarks (the delay, the job's path) build in the win64
-# configuration and run under Wine.
+# The Windows-only benchmarks (the delay, the explorer list, the job's path)
+# build in the win64 configuration and run under Wine; the explorer list
+# needs a display, so without one it runs inside Xvfb.
 build_windows_benchmark() {
   cmake -S "$top" -B "$build_root/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw64-toolchain.cmake" \
     -DSKALARO_DEPS_PREFIX="$deps_prefix" >/dev/null
   cmake --build "$build_root/win64" -j "$jobs" --target "$1"
 }
 
-for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench job_bench}"; do
+for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench explorer_bench job_bench}"; do
   for program in $bench; do
     case "$program" in
       delay_bench)
         build_windows_benchmark delay_bench
         "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe" ;;
+      explorer_bench)
+        build_windows_benchmark explorer_bench
+        if [ -z "${DISPLAY:-}" ]; then
+          xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe"
+        else
+          "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe"
+        fi ;;
       job_bench)
         # The job's path runs in a Windows program under Wine; the host program compares.
         build_windows_benchmark job_path_bench
