@@ -40,9 +40,12 @@ void probe_controls() {
 
 }  // namespace
 
+// The value goes to the kind whole: an image gadget's state is a picture
+// handle, which a cut to 32 bits would break. Kinds whose state is a
+// platform number narrow it themselves.
 void gadget_set_state(object_number gadget, std::int64_t value) {
   if (GadgetObject* object = with_slot(gadget, &GadgetKind::set_state))
-    object->kind->set_state(object, static_cast<std::int32_t>(value));
+    object->kind->set_state(object, value);
 }
 
 std::int64_t gadget_get_state(object_number gadget) {

@@ -27,7 +27,8 @@ std::int64_t progress_get_state(GadgetObject* gadget) {
 }
 
 void progress_set_state(GadgetObject* gadget, std::int64_t value) {
-  SendMessageA(gadget->handle, PBM_SETPOS, static_cast<WPARAM>(value), 0);
+  SendMessageA(gadget->handle, PBM_SETPOS, static_cast<WPARAM>(static_cast<std::int32_t>(value)),
+               0);
 }
 
 std::int64_t progress_limit(GadgetObject* gadget, bool low) {
@@ -94,7 +95,8 @@ std::int64_t trackbar_get_state(GadgetObject* gadget) {
 void trackbar_set_state(GadgetObject* gadget, std::int64_t value) {
   const std::int64_t position =
       vertical(gadget) ? trackbar_minimum(gadget) + trackbar_maximum(gadget) - value : value;
-  SendMessageA(gadget->handle, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
+  SendMessageA(gadget->handle, TBM_SETPOS, TRUE,
+               static_cast<LPARAM>(static_cast<std::int32_t>(position)));
 }
 
 std::int64_t trackbar_get_attribute(GadgetObject* gadget, std::int64_t attribute) {
