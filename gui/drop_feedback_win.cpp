@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "gui/gadget_kind.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
@@ -76,10 +77,7 @@ void list_box_feedback(HWND box, DropFeedback mode, POINT point, std::int32_t* h
     return;
   GetClientRect(box, &client);
   IntersectRect(&area, &area, &client);
-  if (const HDC dc = GetDC(box)) {
-    DrawFocusRect(dc, &area);
-    ReleaseDC(box, dc);
-  }
+  if (const WindowDc dc(box); dc) DrawFocusRect(dc.get(), &area);
 }
 
 // Clears a tree's drop highlight. Wine ignores the clearing while no item
