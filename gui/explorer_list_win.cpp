@@ -53,15 +53,6 @@ DWORD extended_list_style_of(std::uint32_t flags) {
   return style;
 }
 
-// An event that event_wait returns for the very message it dispatches.
-void raise_at_once(GadgetObject* gadget, std::int64_t type) {
-  EventState* events = event_state();
-  if (!events) return;
-  events->current.pending_code = EVENT_GADGET;
-  events->current.gadget = gadget_identifier(gadget);
-  events->current.type = type;
-}
-
 std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
   ExplorerState* state = state_of(gadget);
   const HWND list = gadget->handle;
@@ -89,7 +80,7 @@ std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
       // Sorting swaps item parameters; only selection and focus are changes
       // of the user's.
       if (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE)
-        raise_at_once(gadget, EXPLORER_EVENT_CHANGED);
+        event_raise(EVENT_GADGET, gadget_identifier(gadget), EXPLORER_EVENT_CHANGED);
       return 0;
     case LVN_COLUMNCLICK:
       explorer_header_click(state, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
