@@ -77,9 +77,7 @@ std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
       gadget_post_event(list, EVENT_TYPE_DRAG_START);
       return 0;
     case LVN_ITEMCHANGED:
-      // Sorting swaps item parameters; only selection and focus are changes
-      // of the user's.
-      if (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE)
+      if (explorer_selection_changed(reinterpret_cast<const NMLISTVIEW*>(header)))
         event_raise(EVENT_GADGET, gadget_identifier(gadget), EXPLORER_EVENT_CHANGED);
       return 0;
     case LVN_COLUMNCLICK:
@@ -299,6 +297,14 @@ void prepare_control(HWND list, std::uint32_t flags) {
 }
 
 }  // namespace
+
+// Sorting swaps item parameters and a drag over the list moves the drop
+// highlight from item to item; only selection and focus are the user's
+// changes.
+bool explorer_selection_changed(const NMLISTVIEW* change) {
+  return (change->uChanged & LVIF_STATE) &&
+         ((change->uNewState ^ change->uOldState) & (LVIS_SELECTED | LVIS_FOCUSED));
+}
 
 std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, int width,
                                            int height, const char* text, std::uint32_t flags) {

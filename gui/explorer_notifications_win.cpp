@@ -33,7 +33,7 @@ bool bulk_answer(const NMHDR* header, LRESULT* answer) {
       return true;
     case LVN_ITEMCHANGED:
       // A change of selection or focus is an event.
-      if (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE) return false;
+      if (explorer_selection_changed(reinterpret_cast<const NMLISTVIEW*>(header))) return false;
       *answer = 0;
       return true;
     case LVN_DELETEALLITEMS:

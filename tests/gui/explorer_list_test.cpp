@@ -391,13 +391,18 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &helper));
   // The pointer crosses other items on its way; one item at a time is lit.
+  // The highlight is no change of the selection: no event until the drop.
   bool highlighted = false, several_highlighted = false;
+  int changes_while_hovering = 0;
   std::string dropped;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < deadline &&
          WaitForSingleObject(helper.hProcess, 0) == WAIT_TIMEOUT) {
-    if (event_wait(10) == EVENT_GADGET_DROP && event_gadget() == kList)
-      dropped = event_drop_files();
+    const std::int64_t code = event_wait(10);
+    if (code == EVENT_GADGET_DROP && event_gadget() == kList) dropped = event_drop_files();
+    if (code == EVENT_GADGET && event_gadget() == kList && event_type() == 768 &&
+        !(states(1) & LVIS_SELECTED))
+      ++changes_while_hovering;
     int lit = 0;
     for (int item = 0; item < 3; ++item) lit += (states(item) & LVIS_DROPHILITED) != 0;
     highlighted |= (states(1) & LVIS_DROPHILITED) != 0;
@@ -412,6 +417,7 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   EXPECT_EQ(effect, static_cast<DWORD>(DROP_COPY));
   EXPECT_TRUE(highlighted);
   EXPECT_FALSE(several_highlighted);
+  EXPECT_EQ(changes_while_hovering, 0);
   EXPECT_EQ(dropped, folder.path + "notiz.txt");
   EXPECT_EQ(states(1), static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED));
   EXPECT_EQ(states(0), 0u);
