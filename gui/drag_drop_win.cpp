@@ -23,7 +23,22 @@ void ole_start() {
   OleInitialize(nullptr);
 }
 
+BOOL CALLBACK withdraw_target(HWND window, LPARAM) {
+  drop_target_withdraw(window);
+  return TRUE;
+}
+
+BOOL CALLBACK withdraw_targets_within(HWND top_level, LPARAM) {
+  drop_target_withdraw(top_level);
+  EnumChildWindows(top_level, withdraw_target, 0);
+  return TRUE;
+}
+
+// The windows and gadgets go only after OLE in the shutdown order, and a
+// registration must not outlive OLE: the targets still registered are
+// withdrawn first.
 void ole_end() {
+  EnumThreadWindows(GetCurrentThreadId(), withdraw_targets_within, 0);
   OleUninitialize();
 }
 
