@@ -476,6 +476,9 @@ TEST_F(ExplorerListTest, a_monitor_that_does_not_answer_is_switched_off_for_good
   EXPECT_GE(waited, 4500);
   EXPECT_FALSE(explorer_monitor_running());
   EXPECT_EQ(explorer_monitor_thread(), nullptr);
+  // Woken again, the thread ends by itself.
+  ResumeThread(monitor);
+  EXPECT_EQ(WaitForSingleObject(monitor, 10000), WAIT_OBJECT_0);
   EXPECT_EQ(column_texts(), std::vector<std::string>{"Alpen.jpg"});  // the list still works
   write_file(folder.path + "Dorf.jpg", 10);
   pump_for(1500);
