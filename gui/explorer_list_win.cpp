@@ -90,9 +90,34 @@ std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
   }
 }
 
+// A burst of changes on disk (a batch writing its pictures) is one
+// refresh: the first change of a burst sets a timer, the changes within
+// its delay join it, and the list is read once when it fires. The delay is
+// not restarted by later changes, so that a directory that keeps changing
+// is still shown.
+constexpr UINT_PTR kRefreshTimer = 0x5A52;
+constexpr UINT kRefreshDelay = 250;
+
+void CALLBACK refresh_when_due(HWND list, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(list, timer);
+  ExplorerState* due = nullptr;
+  explorer_for_each_state([&](ExplorerState* state) {
+    if (state->handle == list) due = state;
+  });
+  if (!due) return;  // the list has gone
+  due->refresh_due = false;
+  explorer_refresh(due);
+}
+
+void refresh_soon(ExplorerState* state) {
+  if (state->refresh_due) return;
+  state->refresh_due = SetTimer(state->handle, kRefreshTimer, kRefreshDelay, refresh_when_due) != 0;
+  if (!state->refresh_due) explorer_refresh(state);
+}
+
 std::int64_t on_parent_message(GadgetObject* gadget, HWND, UINT message, WPARAM, LPARAM second) {
   if (message == GADGET_PRIVATE_MESSAGE) {  // the monitor saw the directory change
-    explorer_refresh(state_of(gadget));
+    refresh_soon(state_of(gadget));
     return 0;
   }
   if (message == WM_NOTIFY) return on_notify(gadget, reinterpret_cast<const NMHDR*>(second));
@@ -103,6 +128,7 @@ void release(GadgetObject* gadget) {
   ExplorerState* state = state_of(gadget);
   if (!state) return;
   explorer_close_disk_dialog(state);
+  KillTimer(state->handle, kRefreshTimer);
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
   delete state->rows;

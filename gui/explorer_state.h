@@ -51,6 +51,7 @@ struct ExplorerState {
   std::int32_t sort_direction;                      // 0 unsorted, 1 ascending, -1 descending
   std::int32_t sort_column;
   ExplorerRows* rows;  // from the process heap, with the state
+  bool refresh_due;    // changes on disk wait for the refresh timer
 };
 
 // The explorer list's fields in its gadget record.

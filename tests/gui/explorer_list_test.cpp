@@ -211,6 +211,24 @@ TEST_F(ExplorerListTest, files_created_or_deleted_on_disk_appear_and_go_by_thems
   DeleteFileA((folder.path + "Alpen.jpg").c_str());
   pump_until([](const auto&) { return gadget_count_items(kList) == 3; }, 10000);
   EXPECT_EQ(column_texts(), (std::vector<std::string>{"Berg.jpeg", "Chalet.png", "Dorf.jpg"}));
+  // A burst of changes is read in one go, not once per change.
+  static int refreshes = 0;
+  const SUBCLASSPROC count_refreshes = [](HWND w, UINT m, WPARAM f, LPARAM s, UINT_PTR,
+                                          DWORD_PTR) -> LRESULT {
+    refreshes += m == LVM_DELETEALLITEMS;
+    return DefSubclassProc(w, m, f, s);
+  };
+  ASSERT_TRUE(SetWindowSubclass(list_control(), count_refreshes, 1, 0));
+  for (int i = 0; i < 20; ++i) {
+    write_file(folder.path + "Serie" + std::to_string(i) + ".jpg", 100);
+    Sleep(5);
+  }
+  pump_until([](const auto&) { return gadget_count_items(kList) == 23; }, 10000);
+  pump_for(1000);
+  RemoveWindowSubclass(list_control(), count_refreshes, 1);
+  EXPECT_EQ(gadget_count_items(kList), 23);
+  EXPECT_GE(refreshes, 1);
+  EXPECT_LE(refreshes, 3);
   // A list that shows another directory no longer follows the old one.
   ScratchDir other;
   gadget_set_text(kList, (other.path().string() + "\\").c_str());
