@@ -12,12 +12,16 @@ namespace {
 constexpr DWORD kControlClasses = 0xB48;
 
 void common_controls_start() {
-  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kControlClasses};
-  InitCommonControlsEx(&classes);
+  common_controls_initialise();
   CoInitialize(nullptr);
 }
 
 }  // namespace
+
+void common_controls_initialise() {
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kControlClasses};
+  InitCommonControlsEx(&classes);
+}
 
 void common_controls_join_runtime() {
   runtime_join_startup(StartupStage::CommonControls, common_controls_start);

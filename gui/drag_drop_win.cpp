@@ -13,6 +13,7 @@
 #include "gui/gadget_kind.h"
 #include "gui/window_object.h"
 #include "runtime/lifecycle.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
@@ -22,7 +23,22 @@ void ole_start() {
   OleInitialize(nullptr);
 }
 
+BOOL CALLBACK withdraw_target(HWND window, LPARAM) {
+  drop_target_withdraw(window);
+  return TRUE;
+}
+
+BOOL CALLBACK withdraw_targets_within(HWND top_level, LPARAM) {
+  drop_target_withdraw(top_level);
+  EnumChildWindows(top_level, withdraw_target, 0);
+  return TRUE;
+}
+
+// The windows and gadgets go only after OLE in the shutdown order, and a
+// registration must not outlive OLE: the targets still registered are
+// withdrawn first.
 void ole_end() {
+  EnumThreadWindows(GetCurrentThreadId(), withdraw_targets_within, 0);
   OleUninitialize();
 }
 
@@ -119,16 +135,12 @@ std::string event_drop_files() {
   if (!record || !record->data || record->format != DROP_FILES || record->size <= 0) return {};
   // The platform's file-drop query reads the shell's layout from a global
   // block of its own.
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(record->size));
-  if (!block) return {};
-  void* bytes = GlobalLock(block);
-  if (!bytes) {
-    GlobalFree(block);
-    return {};
-  }
+  const GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(record->size)));
+  void* bytes = block ? GlobalLock(block.get()) : nullptr;
+  if (!bytes) return {};
   std::memcpy(bytes, record->data, static_cast<std::size_t>(record->size));
-  GlobalUnlock(block);
-  const auto drop = static_cast<HDROP>(block);
+  GlobalUnlock(block.get());
+  const auto drop = static_cast<HDROP>(block.get());
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   for (UINT i = 0; i < count; ++i) {
@@ -137,6 +149,5 @@ std::string event_drop_files() {
     path.resize(DragQueryFileA(drop, i, path.data(), length + 1));
     paths.push_back(std::move(path));
   }
-  GlobalFree(block);
   return drop_files_join(paths);
 }

@@ -15,7 +15,7 @@ enum class DropFeedback : int {
 };
 
 // Shows the feedback for an owner of `owner_kind` (a gadget's kind number,
-// 0 for a window: nothing) at a client point. `hover_item` is the list-box
-// item currently outlined, -1 for none.
+// 0 for a window: nothing) at a client point. `hover_item` is the item
+// currently outlined (list boxes) or highlighted (list views), -1 for none.
 void drop_feedback_show(std::int32_t owner_kind, HWND owner, DropFeedback mode, POINT client,
                         std::int32_t* hover_item);

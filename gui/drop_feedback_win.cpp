@@ -4,28 +4,44 @@
 #include <commctrl.h>
 
 #include "gui/gadget_kind.h"
+#include "runtime/scoped_win.h"
 
 namespace {
 
+void set_list_view_state(HWND list, int item, UINT mask, UINT state) {
+  LVITEMA change{};
+  change.stateMask = mask;
+  change.state = state;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+               reinterpret_cast<LPARAM>(&change));
+}
+
 // List views: the drop highlight follows the pointer; a drop selects and
-// focuses the item under it alone.
-void list_view_feedback(HWND list, DropFeedback mode, POINT point) {
-  LVITEMA item{};
-  item.stateMask = LVIS_DROPHILITED;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-  if (mode != DropFeedback::HoverAcceptable && mode != DropFeedback::Dropped) return;
+// focuses the item under it alone. While the pointer stays on the lit item
+// the highlight is left as it is: clearing and setting it again on every
+// move of the pointer made the list flicker. `hover_item` is the lit item.
+void list_view_feedback(HWND list, DropFeedback mode, POINT point, std::int32_t* hover_item) {
   LVHITTESTINFO hit{};
   hit.pt = point;
-  const auto index = SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  const bool over_items = mode == DropFeedback::HoverAcceptable || mode == DropFeedback::Dropped;
+  const auto index =
+      over_items
+          ? static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)))
+          : -1;
+  if (mode == DropFeedback::HoverAcceptable && index >= 0 && index == *hover_item &&
+      (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_DROPHILITED) &
+       LVIS_DROPHILITED))
+    return;
+  set_list_view_state(list, -1, LVIS_DROPHILITED, 0);
+  *hover_item = -1;
   if (mode == DropFeedback::Dropped) {
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = 0;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    constexpr UINT kChosen = LVIS_SELECTED | LVIS_FOCUSED;
+    set_list_view_state(list, -1, kChosen, 0);
+    if (index >= 0) set_list_view_state(list, index, kChosen, kChosen);
+  } else if (mode == DropFeedback::HoverAcceptable && index >= 0) {
+    set_list_view_state(list, index, LVIS_DROPHILITED, LVIS_DROPHILITED);
+    *hover_item = index;
   }
-  if (index < 0) return;
-  item.state = item.stateMask = mode == DropFeedback::Dropped ? LVIS_SELECTED | LVIS_FOCUSED
-                                                              : static_cast<UINT>(LVIS_DROPHILITED);
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
 // The list-box item under a point, -1 for none.
@@ -76,10 +92,7 @@ void list_box_feedback(HWND box, DropFeedback mode, POINT point, std::int32_t* h
     return;
   GetClientRect(box, &client);
   IntersectRect(&area, &area, &client);
-  if (const HDC dc = GetDC(box)) {
-    DrawFocusRect(dc, &area);
-    ReleaseDC(box, dc);
-  }
+  if (const WindowDc dc(box); dc) DrawFocusRect(dc.get(), &area);
 }
 
 // Clears a tree's drop highlight. Wine ignores the clearing while no item
@@ -124,7 +137,7 @@ void drop_feedback_show(std::int32_t owner_kind, HWND owner, DropFeedback mode, 
   switch (owner_kind) {
     case KIND_LIST_ICON:
     case KIND_EXPLORER_LIST:
-      list_view_feedback(owner, mode, client);
+      list_view_feedback(owner, mode, client, hover_item);
       break;
     case KIND_LIST_BOX:
       list_box_feedback(owner, mode, client, hover_item);

@@ -7,7 +7,6 @@
 #include "gui/drop_feedback.h"
 #include "gui/drop_record.h"
 #include "gui/events.h"
-#include "gui/window.h"
 #include "gui/window_object.h"
 #include "runtime/heap.h"
 
@@ -173,9 +172,9 @@ bool DropTarget::post_record(DropRecord* record) const {
   if (owner_kind_ == DROP_OWNER_WINDOW)
     return PostMessageA(owner_handle_, WINDOW_DROP_MESSAGE, first, second) != FALSE;
   std::int64_t window = -1;
-  if (!window_number_of(owner_handle_, &window)) return false;
-  const HWND target = window_handle(window);
-  return target && PostMessageA(target, GADGET_DROP_MESSAGE, first, second) != FALSE;
+  HWND target = nullptr;
+  if (!window_number_of(owner_handle_, &window, &target)) return false;
+  return PostMessageA(target, GADGET_DROP_MESSAGE, first, second) != FALSE;
 }
 
 HRESULT DropTarget::Drop(IDataObject* data, DWORD key_state, POINTL point, DWORD* effect) {

@@ -42,7 +42,12 @@ std::int64_t event_wait(std::int64_t timeout_ms) {
   if (event_state_take_queued(state, &code)) return event_state_finish(state, code);
   MSG message{};
   if (!next_message(timeout_ms, &message)) return event_state_finish(state, 0);
+  // Direct events come back to this call only while it dispatches; what a
+  // window procedure raises at any other time is queued (event_raise).
+  const bool outer_dispatch = state->dispatching;
+  state->dispatching = true;
   dispatch(&message);
+  state->dispatching = outer_dispatch;
   if (state->current.pending_code != 0) {
     code = state->current.pending_code;
     state->current.pending_code = 0;

@@ -62,14 +62,20 @@ EventQueue* event_queue() {
 
 void event_post(std::int32_t code, std::int64_t gadget, std::int64_t window, std::int64_t type,
                 void* data, EventDataRelease data_release) {
-  if (!queue || !queue->pool || queue->suspend_count != 0) return;
+  // An event that is not queued never reaches event_wait, so its data goes here.
+  const auto discard = [&] {
+    if (data && data_release) data_release(data);
+  };
+  if (!queue || !queue->pool || queue->suspend_count != 0) return discard();
   // A burst of identical events (a track bar reporting every step of a
-  // drag) reaches the application as one while it waits in the queue.
-  if (queue->tail && queue->tail->code < EVENT_COLLAPSE_LIMIT &&
+  // drag) reaches the application as one while it waits in the queue. An
+  // event with data of its own (a drop and its record) is never folded
+  // into the one before it: its data would be lost.
+  if (queue->tail && queue->tail->code < EVENT_COLLAPSE_LIMIT && !data_release &&
       same_event(*queue->tail, code, gadget, window, type))
     return;
   auto* node = static_cast<QueuedEvent*>(pool_alloc(queue->pool));
-  if (!node) return;
+  if (!node) return discard();
   *node = QueuedEvent{nullptr, code, gadget, window, type, data, data_release};
   if (queue->tail)
     queue->tail->next = node;

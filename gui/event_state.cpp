@@ -7,8 +7,16 @@
 #include "runtime/state_block.h"
 
 namespace {
+
 EventState* state_block = nullptr;
+
+// The release routine of a drop record that travels with a queued event;
+// taking the event moves the record to `drop_data` instead.
+void drop_record_release(void* record) {
+  drop_record_free(static_cast<DropRecord*>(record));
 }
+
+}  // namespace
 
 void drop_record_free(DropRecord* record) {
   if (!record) return;
@@ -52,6 +60,11 @@ bool event_state_take_queued(EventState* state, std::int64_t* code) {
   event.data_release = node.data_release;
   event.wparam = 0;
   event.lparam = 0;
+  if (node.data_release == drop_record_release) {
+    state->drop_data = static_cast<DropRecord*>(node.data);
+    event.data = nullptr;
+    event.data_release = nullptr;
+  }
   *code = node.code;
   return true;
 }
@@ -61,11 +74,24 @@ std::int64_t event_state_finish(EventState* state, std::int64_t code) {
   return code;
 }
 
-void event_state_keep_drop(EventState* state, DropRecord* record) {
-  // Two drops dispatched before the next wait (inside a modal loop of the
-  // platform) would otherwise lose the first record.
-  if (state->drop_data != record) drop_record_free(state->drop_data);
-  state->drop_data = record;
+void event_raise(std::int64_t code, std::int64_t gadget, std::int64_t type, DropRecord* drop) {
+  EventState* state = event_state();
+  if (!state) {
+    drop_record_free(drop);
+    return;
+  }
+  // The first event of a dispatch is its answer; a second one (raised in a
+  // modal loop inside the dispatch) queues behind it rather than replace it
+  // and its drop record.
+  if (state->dispatching && state->current.pending_code == 0 && !(drop && state->drop_data)) {
+    state->current.pending_code = code;
+    state->current.gadget = gadget;
+    state->current.type = type;
+    if (drop) state->drop_data = drop;
+    return;
+  }
+  event_post(static_cast<std::int32_t>(code), gadget, state->current.window, type, drop,
+             drop ? drop_record_release : nullptr);
 }
 
 std::int64_t event_gadget() {

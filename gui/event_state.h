@@ -22,6 +22,7 @@ struct EventState {
   EventFields current;
   EventFields returned;  // the copy that event_gadget and event_type read
   DropRecord* drop_data;
+  bool dispatching;  // event_wait is dispatching a message: direct events go back to it
 };
 
 EventState* event_state_start();
@@ -38,5 +39,12 @@ void event_state_begin_wait(EventState* state);
 bool event_state_take_queued(EventState* state, std::int64_t* code);
 // Remembers the event as the last one returned and gives its code back.
 std::int64_t event_state_finish(EventState* state, std::int64_t code);
-// Hands a drop record to the state; one still pending is freed first.
-void event_state_keep_drop(EventState* state, DropRecord* record);
+// Raises a direct event for the message being handled, in the window the
+// window procedure found for it. While event_wait dispatches the message,
+// that very call returns the event. A message that something else
+// dispatches (the message box of a requester, a modal loop of the
+// platform) has no event_wait to return to: its event is queued instead,
+// so that it is not overwritten or reset by the next wait. A drop record
+// goes with its event and belongs to the event state from here on.
+void event_raise(std::int64_t code, std::int64_t gadget, std::int64_t type,
+                 DropRecord* drop = nullptr);

@@ -74,7 +74,9 @@ std::int64_t event_wait(std::int64_t timeout_ms = -1);
 std::int64_t event_gadget();
 std::int64_t event_type();
 
-// Appends to the event queue; only the thread that waits may call it.
+// Appends to the event queue; only the thread that waits may call it. An
+// event that is dropped (queue suspended, no node) has its data released
+// at once; one with a release routine is never folded into a run.
 void event_post(std::int32_t code, std::int64_t gadget, std::int64_t window, std::int64_t type,
                 void* data = nullptr, EventDataRelease data_release = nullptr);
 // Hands an event to the waiting thread from any thread, through the

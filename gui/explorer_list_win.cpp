@@ -53,15 +53,6 @@ DWORD extended_list_style_of(std::uint32_t flags) {
   return style;
 }
 
-// An event that event_wait returns for the very message it dispatches.
-void raise_at_once(GadgetObject* gadget, std::int64_t type) {
-  EventState* events = event_state();
-  if (!events) return;
-  events->current.pending_code = EVENT_GADGET;
-  events->current.gadget = gadget_identifier(gadget);
-  events->current.type = type;
-}
-
 std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
   ExplorerState* state = state_of(gadget);
   const HWND list = gadget->handle;
@@ -86,10 +77,8 @@ std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
       gadget_post_event(list, EVENT_TYPE_DRAG_START);
       return 0;
     case LVN_ITEMCHANGED:
-      // Sorting swaps item parameters; only selection and focus are changes
-      // of the user's.
-      if (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE)
-        raise_at_once(gadget, EXPLORER_EVENT_CHANGED);
+      if (explorer_selection_changed(reinterpret_cast<const NMLISTVIEW*>(header)))
+        event_raise(EVENT_GADGET, gadget_identifier(gadget), EXPLORER_EVENT_CHANGED);
       return 0;
     case LVN_COLUMNCLICK:
       explorer_header_click(state, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
@@ -101,9 +90,34 @@ std::int64_t on_notify(GadgetObject* gadget, const NMHDR* header) {
   }
 }
 
+// A burst of changes on disk (a batch writing its pictures) is one
+// refresh: the first change of a burst sets a timer, the changes within
+// its delay join it, and the list is read once when it fires. The delay is
+// not restarted by later changes, so that a directory that keeps changing
+// is still shown.
+constexpr UINT_PTR kRefreshTimer = 0x5A52;
+constexpr UINT kRefreshDelay = 250;
+
+void CALLBACK refresh_when_due(HWND list, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(list, timer);
+  ExplorerState* due = nullptr;
+  explorer_for_each_state([&](ExplorerState* state) {
+    if (state->handle == list) due = state;
+  });
+  if (!due) return;  // the list has gone
+  due->refresh_due = false;
+  explorer_refresh(due);
+}
+
+void refresh_soon(ExplorerState* state) {
+  if (state->refresh_due) return;
+  state->refresh_due = SetTimer(state->handle, kRefreshTimer, kRefreshDelay, refresh_when_due) != 0;
+  if (!state->refresh_due) explorer_refresh(state);
+}
+
 std::int64_t on_parent_message(GadgetObject* gadget, HWND, UINT message, WPARAM, LPARAM second) {
   if (message == GADGET_PRIVATE_MESSAGE) {  // the monitor saw the directory change
-    explorer_refresh(state_of(gadget));
+    refresh_soon(state_of(gadget));
     return 0;
   }
   if (message == WM_NOTIFY) return on_notify(gadget, reinterpret_cast<const NMHDR*>(second));
@@ -114,6 +128,7 @@ void release(GadgetObject* gadget) {
   ExplorerState* state = state_of(gadget);
   if (!state) return;
   explorer_close_disk_dialog(state);
+  KillTimer(state->handle, kRefreshTimer);
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
   delete state->rows;
@@ -308,6 +323,14 @@ void prepare_control(HWND list, std::uint32_t flags) {
 }
 
 }  // namespace
+
+// Sorting swaps item parameters and a drag over the list moves the drop
+// highlight from item to item; only selection and focus are the user's
+// changes.
+bool explorer_selection_changed(const NMLISTVIEW* change) {
+  return (change->uChanged & LVIF_STATE) &&
+         ((change->uNewState ^ change->uOldState) & (LVIS_SELECTED | LVIS_FOCUSED));
+}
 
 std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, int width,
                                            int height, const char* text, std::uint32_t flags) {

@@ -21,9 +21,14 @@ struct Monitor {
   HANDLE done = nullptr;
   HANDLE thread = nullptr;
   std::atomic<bool> running{false};
-  // The request being handed over.
+  // Set when a request went unanswered: the thread, should it ever wake
+  // again, closes its watches and ends instead of serving requests.
+  std::atomic<bool> stopping{false};
+  // The request being handed over. Whoever exchanges the notification for
+  // null owns it: the thread when it takes the request, the requester when
+  // the thread did not answer in time.
   HWND request_list = nullptr;
-  HANDLE request_notification = nullptr;
+  std::atomic<HANDLE> request_notification{nullptr};
 };
 
 Monitor& monitor() {
@@ -40,6 +45,11 @@ Monitor& monitor() {
 struct Watches {
   std::vector<HANDLE> handles;
   std::vector<HWND> lists;
+
+  ~Watches() {
+    for (std::size_t slot = 1; slot < handles.size(); ++slot)
+      FindCloseChangeNotification(handles[slot]);
+  }
 
   void drop(std::size_t slot) {
     FindCloseChangeNotification(handles[slot]);
@@ -78,12 +88,12 @@ DWORD WINAPI monitor_thread(LPVOID) {
   for (;;) {
     const DWORD result = WaitForMultipleObjects(static_cast<DWORD>(watches.handles.size()),
                                                 watches.handles.data(), FALSE, INFINITE);
-    if (result == WAIT_FAILED) break;
+    if (result == WAIT_FAILED || m.stopping) break;
     if (result >= WAIT_ABANDONED_0) continue;
     const std::size_t slot = result - WAIT_OBJECT_0;
     if (slot == 0) {
       ResetEvent(m.request);
-      watches.take_request(m.request_list, m.request_notification);
+      watches.take_request(m.request_list, m.request_notification.exchange(nullptr));
       SetEvent(m.done);
       continue;
     }
@@ -108,11 +118,14 @@ void hand_over(HWND list, HANDLE notification) {
   ResetEvent(m.done);
   SetEvent(m.request);
   if (WaitForSingleObject(m.done, kAnswerTimeout) == WAIT_OBJECT_0) return;
-  // No answer: the monitor is off for good. The thread is gone, so nothing
-  // else can close the notification.
+  // No answer: the monitor is off for good. The thread is left to end by
+  // itself, should it wake again (killing it could leave a lock it holds
+  // taken); it closes its own watches then. The events and the thread
+  // handle stay, as the monitor does, for the whole process.
+  m.stopping = true;
   m.running = false;
-  TerminateThread(m.thread, 0);
-  if (notification) FindCloseChangeNotification(notification);
+  if (const HANDLE untaken = m.request_notification.exchange(nullptr))
+    FindCloseChangeNotification(untaken);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "gui/events.h"
 #include "gui/explorer_state.h"
+#include "gui/gadget_kind.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ constexpr int kDiskPromptIcon = 12297;
 constexpr int kDiskPromptText = 12291;
 
 HWND drive_window = nullptr;  // the top-level window with the drive-change procedure
-WNDPROC drive_previous = nullptr;
 
 bool drive_is_ready(const std::string& root) {
   const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -113,19 +113,15 @@ void on_drive_change(WPARAM change, DWORD drive_mask) {
 }
 
 LRESULT CALLBACK drive_change_procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
-  const WNDPROC previous = drive_previous;
   if (message == WM_DEVICECHANGE &&
       (first == DBT_DEVICEARRIVAL || first == DBT_DEVICEREMOVECOMPLETE) && second) {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(second);
     if (header->dbch_devicetype == DBT_DEVTYP_VOLUME)
       on_drive_change(first, reinterpret_cast<const DEV_BROADCAST_VOLUME*>(second)->dbcv_unitmask);
   }
-  if (message == WM_NCDESTROY && window == drive_window) {
+  if (message == WM_NCDESTROY && window == drive_window)
     drive_window = nullptr;  // the next list installs the procedure again
-    drive_previous = nullptr;
-  }
-  return previous ? CallWindowProcA(previous, window, message, first, second)
-                  : DefWindowProcA(window, message, first, second);
+  return window_pass_on(drive_change_procedure, window, message, first, second);
 }
 
 }  // namespace
@@ -166,6 +162,5 @@ void explorer_close_disk_dialog(ExplorerState* state) {
 void explorer_watch_drive_changes(HWND top_level) {
   if (drive_window || !top_level) return;
   drive_window = top_level;
-  drive_previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      top_level, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(drive_change_procedure)));
+  window_subclass(top_level, drive_change_procedure);
 }

@@ -10,28 +10,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "gui/explorer_state.h"
+#include "gui/gadget_kind.h"
 
 namespace {
-
-struct FilteredWindow {
-  HWND window;
-  WNDPROC previous;
-};
-
-std::vector<FilteredWindow>& filtered_windows() {
-  static auto* windows = new std::vector<FilteredWindow>();
-  return *windows;
-}
-
-WNDPROC previous_of(HWND window) {
-  for (const FilteredWindow& entry : filtered_windows())
-    if (entry.window == window) return entry.previous;
-  return nullptr;
-}
 
 bool is_explorer_list(HWND control) {
   bool found = false;
@@ -51,7 +33,7 @@ bool bulk_answer(const NMHDR* header, LRESULT* answer) {
       return true;
     case LVN_ITEMCHANGED:
       // A change of selection or focus is an event.
-      if (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE) return false;
+      if (explorer_selection_changed(reinterpret_cast<const NMLISTVIEW*>(header))) return false;
       *answer = 0;
       return true;
     case LVN_DELETEALLITEMS:
@@ -63,27 +45,16 @@ bool bulk_answer(const NMHDR* header, LRESULT* answer) {
 }
 
 LRESULT CALLBACK notification_filter(HWND window, UINT message, WPARAM first, LPARAM second) {
-  const WNDPROC previous = previous_of(window);
   if (message == WM_NOTIFY && second) {
     const auto* header = reinterpret_cast<const NMHDR*>(second);
     LRESULT answer = 0;
     if (bulk_answer(header, &answer) && is_explorer_list(header->hwndFrom)) return answer;
   }
-  if (message == WM_NCDESTROY) {
-    auto& windows = filtered_windows();
-    windows.erase(std::remove_if(windows.begin(), windows.end(),
-                                 [&](const FilteredWindow& e) { return e.window == window; }),
-                  windows.end());
-  }
-  return previous ? CallWindowProcA(previous, window, message, first, second)
-                  : DefWindowProcA(window, message, first, second);
+  return window_pass_on(notification_filter, window, message, first, second);
 }
 
 }  // namespace
 
 void explorer_filter_notifications(HWND parent) {
-  if (!parent || previous_of(parent)) return;
-  const auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(notification_filter)));
-  filtered_windows().push_back({parent, previous});
+  window_subclass(parent, notification_filter);
 }

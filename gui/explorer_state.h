@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -50,6 +51,7 @@ struct ExplorerState {
   std::int32_t sort_direction;                      // 0 unsorted, 1 ascending, -1 descending
   std::int32_t sort_column;
   ExplorerRows* rows;  // from the process heap, with the state
+  bool refresh_due;    // changes on disk wait for the refresh timer
 };
 
 // The explorer list's fields in its gadget record.
@@ -104,8 +106,11 @@ void explorer_for_each_state(Visit visit) {
 }
 
 // Event type of a double click or Enter that navigated, and of every change
-// of an item's state.
+// of an item's selection or focus.
 constexpr std::int64_t EXPLORER_EVENT_CHANGED = 768;
+// Whether a list view's item change is one of selection or focus, the only
+// item change that is an event.
+bool explorer_selection_changed(const NMLISTVIEW* change);
 
 // The control draws nothing while its items change.
 class ExplorerRedrawPaused {

@@ -5,8 +5,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "gui/common_controls.h"
 #include "gui/drag_drop.h"
 #include "gui/event_queue.h"
 #include "gui/events.h"
@@ -20,7 +23,6 @@
 namespace {
 
 constexpr std::int32_t kSlotStep = 50;
-constexpr DWORD kControlClasses = 0xB48;
 constexpr LONG_PTR kGadgetGone = -1;
 
 ObjectRegistry* gadgets = nullptr;
@@ -29,6 +31,30 @@ bool lock_ready = false;
 
 HINSTANCE instance() {
   return static_cast<HINSTANCE>(runtime_instance());
+}
+
+WNDPROC put_in_front(HWND window, WNDPROC procedure) {
+  return reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
+// The procedures put in front of single windows, with those they replaced.
+struct Subclass {
+  HWND window;
+  WNDPROC procedure;
+  WNDPROC previous;
+};
+
+std::vector<Subclass>& subclasses() {
+  static auto* all = new std::vector<Subclass>();  // outlives every window
+  return *all;
+}
+
+std::vector<Subclass>::iterator subclass_of(HWND window, WNDPROC procedure) {
+  std::vector<Subclass>& all = subclasses();
+  return std::find_if(all.begin(), all.end(), [&](const Subclass& s) {
+    return s.window == window && s.procedure == procedure;
+  });
 }
 
 LONG_PTR window_identifier(HWND control) {
@@ -77,8 +103,7 @@ void gadgets_start() {
   lock_init(&lock_storage);
   lock_ready = true;
   gadgets = registry_create(sizeof(GadgetObject), kSlotStep, gadget_release);
-  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kControlClasses};
-  InitCommonControlsEx(&classes);
+  common_controls_initialise();
 }
 
 // Shutdown: the tooltip window and every gadget go; the registry goes with
@@ -128,8 +153,7 @@ GadgetObject* gadget_register(object_number number, HWND control, const GadgetKi
   // record through it.
   SetWindowLongPtrA(control, GWLP_ID, id);
   SetPropA(control, GADGET_ID_PROPERTY, reinterpret_cast<HANDLE>(id));
-  gadget->previous_procedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gadget_procedure)));
+  gadget->previous_procedure = put_in_front(control, gadget_procedure);
   gadget->handle = control;
   const GadgetListState* list = gadget_list_state();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(list ? list->current_font : nullptr),
@@ -165,9 +189,24 @@ void gadget_post_event(HWND control, std::int64_t type) {
 }
 
 void gadget_subclass(HWND control, WNDPROC procedure, WNDPROC* saved) {
-  const auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  const WNDPROC previous = put_in_front(control, procedure);
   if (!*saved) *saved = previous;
+}
+
+bool window_subclass(HWND window, WNDPROC procedure) {
+  if (!window || subclass_of(window, procedure) != subclasses().end()) return false;
+  subclasses().push_back({window, procedure, put_in_front(window, procedure)});
+  return true;
+}
+
+LRESULT window_pass_on(WNDPROC procedure, HWND window, UINT message, WPARAM first, LPARAM second) {
+  WNDPROC previous = nullptr;
+  if (const auto found = subclass_of(window, procedure); found != subclasses().end()) {
+    previous = found->previous;
+    if (message == WM_NCDESTROY) subclasses().erase(found);
+  }
+  return previous ? CallWindowProcA(previous, window, message, first, second)
+                  : DefWindowProcA(window, message, first, second);
 }
 
 std::int64_t gadget_dispatch(HWND control, HWND parent, UINT message, WPARAM first, LPARAM second) {

@@ -89,18 +89,14 @@ void paint_off_screen(GadgetObject* gadget) {
   RECT outer{};
   GetWindowRect(control, &outer);
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  const HDC screen = GetWindowDC(control);
+  const WholeWindowDc screen(control);
   if (!screen) return;
-  {
-    const MemoryDc memory(CreateCompatibleDC(screen));
-    const GdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-    if (memory && bitmap) {
-      const SelectedObject selected(memory.get(), bitmap.get());
-      SendMessageA(control, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()), kPrintWhole);
-      BitBlt(screen, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-    }
-  }
-  ReleaseDC(control, screen);
+  const MemoryDc memory(CreateCompatibleDC(screen.get()));
+  const GdiObject bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  if (!memory || !bitmap) return;
+  const SelectedObject selected(memory.get(), bitmap.get());
+  SendMessageA(control, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()), kPrintWhole);
+  BitBlt(screen.get(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 bool redraws_picture(UINT message) {

@@ -187,6 +187,16 @@ void gadget_post_event(HWND control, std::int64_t type);
 // kind serves all its controls: `saved` gets the replaced one the first time.
 void gadget_subclass(HWND control, WNDPROC procedure, WNDPROC* saved);
 
+// Puts a procedure in front of one window (a gadget list, a window that
+// holds explorer lists) and keeps the procedure it replaces for
+// window_pass_on; false when it is in front of that window already. For
+// windows of the thread that waits for events.
+bool window_subclass(HWND window, WNDPROC procedure);
+// Hands a message on to the procedure that `procedure` replaced on the
+// window, or to default processing when there is none. The record of the
+// replaced procedure goes with the window's non-client destroy.
+LRESULT window_pass_on(WNDPROC procedure, HWND window, UINT message, WPARAM first, LPARAM second);
+
 // The gadget lock: guards what the gadgets of several threads share (the
 // brush cache). Null while the gadgets are down.
 PlatformLock* gadget_lock();

@@ -1,7 +1,8 @@
 // The current gadget list: the window (or container) that receives new
 // gadgets, the font they get, and the one tooltip window. Every window that
 // has been a gadget list keeps its saved list state in a property, so that
-// switching back restores it.
+// switching back restores it. The window procedure that the gadget-list
+// procedure replaces is kept by window_subclass (gui/gadget_kind.h).
 #pragma once
 
 #include <windows.h>
@@ -23,7 +24,6 @@ struct GadgetListSave {
   HWND* saved_stack;
   std::int32_t saved_depth;
   std::int32_t saved_capacity;
-  WNDPROC previous_procedure;
 };
 
 // Start-up: the state with the stock default GUI font. Shutdown: forgets

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "gui/gadget_kind.h"
 #include "runtime/heap.h"
 #include "runtime/lifecycle.h"
 #include "runtime/state_block.h"
@@ -34,19 +35,17 @@ HWND current_list(const GadgetListState* state) {
 }
 
 LRESULT CALLBACK gadget_list_procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
-  GadgetListSave* save = save_of(window);
-  const WNDPROC previous = save ? save->previous_procedure : nullptr;
-  if (message == WM_NCDESTROY && save) {
-    if (list_state && current_list(list_state) == window) {
-      list_state->current_parent = nullptr;
-      list_state->stack_depth = 0;
+  if (message == WM_NCDESTROY)
+    if (GadgetListSave* save = save_of(window)) {
+      if (list_state && current_list(list_state) == window) {
+        list_state->current_parent = nullptr;
+        list_state->stack_depth = 0;
+      }
+      runtime_free(save->saved_stack);
+      runtime_free(save);
+      RemovePropA(window, SaveProperty().text);
     }
-    runtime_free(save->saved_stack);
-    runtime_free(save);
-    RemovePropA(window, SaveProperty().text);
-  }
-  return previous ? CallWindowProcA(previous, window, message, first, second)
-                  : DefWindowProcA(window, message, first, second);
+  return window_pass_on(gadget_list_procedure, window, message, first, second);
 }
 
 void save_into(GadgetListState* state, GadgetListSave* save) {
@@ -76,9 +75,8 @@ void become_list(GadgetListState* state, HWND window) {
   auto* save = static_cast<GadgetListSave*>(runtime_alloc(sizeof(GadgetListSave)));
   if (!save) return;
   save->window = window;
-  save->previous_procedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gadget_list_procedure)));
   SetPropA(window, SaveProperty().text, save);
+  window_subclass(window, gadget_list_procedure);
 }
 
 }  // namespace

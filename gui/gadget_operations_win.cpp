@@ -31,11 +31,13 @@ std::int64_t probed_version = 0;
 bool probed_themed = false;
 int themed_override = -1;
 
+// Whether controls are themed is the start-up probe's finding (uxtheme's
+// word and common controls 6 or later); the version is asked once here.
 void probe_controls() {
   probed_version = graphics_common_controls_version();
   // uxtheme stays loaded for the drawing of themed controls.
-  const HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
-  probed_themed = uxtheme && graphics_app_themed() && probed_version >= 0x60000;
+  LoadLibraryA("uxtheme.dll");
+  probed_themed = graphics_visual_styles();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "gui/gadget_kind.h"
 #include "gui/gadget_list.h"
 #include "runtime/lifecycle.h"
 
@@ -31,9 +32,7 @@ HWND tooltip_window(bool create) {
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                       static_cast<HINSTANCE>(runtime_instance()), nullptr);
   if (!tooltip) return nullptr;
-  const auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tooltip_procedure)));
-  if (!tooltip_class_procedure) tooltip_class_procedure = previous;
+  gadget_subclass(tooltip, tooltip_procedure, &tooltip_class_procedure);
   list->tooltip_window = tooltip;
   return tooltip;
 }

@@ -27,5 +27,6 @@ constexpr const char* DROP_ACCEPT_PROPERTY = "ZQ_DropAccept";
 WindowObject* window_object(object_number number);
 
 // The toolkit window that holds `window` (itself or the nearest ancestor
-// with a window number), as its number; false when there is none.
-bool window_number_of(HWND window, std::int64_t* number);
+// with a window number), as its number and, when `found` is given, its
+// handle; false when there is none.
+bool window_number_of(HWND window, std::int64_t* number, HWND* found = nullptr);

@@ -24,17 +24,14 @@ struct Message {
   EventState* state;
 
   bool at_own_window() const { return object && object->handle == receiver; }
-  void raise(std::int64_t code) const {
-    if (state) state->current.pending_code = code;
+  // The gadget field of an event that leaves it unchanged.
+  std::int64_t same_gadget() const { return state ? state->current.gadget : 0; }
+  void raise(std::int64_t code, std::int64_t gadget, std::int64_t type = EVENT_TYPE_NONE,
+             DropRecord* drop = nullptr) const {
+    event_raise(code, gadget, type, drop);
   }
   void queue(std::int64_t code, std::int64_t gadget = 0, std::int64_t type = 0) const {
     event_post(static_cast<std::int32_t>(code), gadget, window, type);
-  }
-  void set_gadget(std::int64_t gadget) const {
-    if (state) state->current.gadget = gadget;
-  }
-  void set_type(std::int64_t type) const {
-    if (state) state->current.type = type;
   }
 };
 
@@ -88,17 +85,13 @@ std::int64_t on_command(const Message& m) {
   if (handled != NOT_HANDLED) return handled;
   const WORD notification = HIWORD(m.first);
   if (control) {
-    m.raise(EVENT_GADGET);
-    m.set_type(notification);
-    m.set_gadget(GetWindowLongPtrA(control, GWLP_ID));
+    m.raise(EVENT_GADGET, GetWindowLongPtrA(control, GWLP_ID), notification);
   } else if (notification == 0) {  // a menu item
-    m.set_gadget(static_cast<std::int64_t>(m.first));
-    m.raise(EVENT_MENU);
+    m.raise(EVENT_MENU, static_cast<std::int64_t>(m.first));
   } else if (LOWORD(m.first) == CMD_FOCUS_NEXT || LOWORD(m.first) == CMD_FOCUS_PREVIOUS) {
     focus_navigate(LOWORD(m.first) == CMD_FOCUS_NEXT);
   } else {  // another accelerator
-    m.set_gadget(LOWORD(m.first));
-    m.raise(EVENT_MENU);
+    m.raise(EVENT_MENU, LOWORD(m.first));
   }
   return 0;
 }
@@ -159,8 +152,7 @@ std::int64_t handle(const Message& m) {
       return on_command(m);
     case WM_TIMER:
       if (m.window == -1) return NOT_HANDLED;
-      m.raise(EVENT_TIMER);
-      m.set_gadget(static_cast<std::int64_t>(m.first));
+      m.raise(EVENT_TIMER, static_cast<std::int64_t>(m.first));
       return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -172,24 +164,23 @@ std::int64_t handle(const Message& m) {
       return gadget_dispatch(reinterpret_cast<HWND>(m.second), m.receiver, m.number, m.first,
                              m.second);
     case WM_LBUTTONUP:
-      m.raise(EVENT_LEFT_CLICK);
+      m.raise(EVENT_LEFT_CLICK, m.same_gadget());
       return 0;
     case WM_LBUTTONDBLCLK:
-      m.raise(EVENT_LEFT_DOUBLE_CLICK);
+      m.raise(EVENT_LEFT_DOUBLE_CLICK, m.same_gadget());
       return 0;
     case WM_RBUTTONUP:
-      m.raise(EVENT_RIGHT_CLICK);
+      m.raise(EVENT_RIGHT_CLICK, m.same_gadget());
       return 0;
     case TRAY_CALLBACK_MESSAGE:
       return on_tray(m);
     case WINDOW_DROP_MESSAGE:
-      m.raise(EVENT_WINDOW_DROP);
-      if (m.state) event_state_keep_drop(m.state, reinterpret_cast<DropRecord*>(m.second));
+      m.raise(EVENT_WINDOW_DROP, m.same_gadget(), EVENT_TYPE_NONE,
+              reinterpret_cast<DropRecord*>(m.second));
       return 0;
     case GADGET_DROP_MESSAGE:
-      m.raise(EVENT_GADGET_DROP);
-      m.set_gadget(static_cast<std::int64_t>(m.first));
-      if (m.state) event_state_keep_drop(m.state, reinterpret_cast<DropRecord*>(m.second));
+      m.raise(EVENT_GADGET_DROP, static_cast<std::int64_t>(m.first), EVENT_TYPE_NONE,
+              reinterpret_cast<DropRecord*>(m.second));
       return 0;
     default:
       return NOT_HANDLED;

@@ -119,12 +119,13 @@ WindowObject* window_object(object_number number) {
   return windows ? static_cast<WindowObject*>(registry_lookup(windows, number)) : nullptr;
 }
 
-bool window_number_of(HWND window, std::int64_t* number) {
+bool window_number_of(HWND window, std::int64_t* number, HWND* found) {
   const HWND desktop = GetDesktopWindow();
   for (HWND w = window; w && w != desktop; w = GetAncestor(w, GA_PARENT)) {
     const auto id = reinterpret_cast<std::intptr_t>(GetPropA(w, WINDOW_ID_PROPERTY));
     if (id != 0) {
       *number = id - 1;
+      if (found) *found = w;
       return true;
     }
   }

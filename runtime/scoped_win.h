@@ -2,7 +2,7 @@
 //
 // ScopedHandle<Traits> owns one handle whose release needs nothing but the
 // handle (kernel objects, find handles, GDI objects, memory device contexts,
-// modules, icons). Device contexts borrowed from a window and objects
+// modules, icons, global memory blocks). Device contexts borrowed from a window and objects
 // selected into a context need a second value to be given back, so they have
 // classes of their own below.
 #pragma once
@@ -83,6 +83,9 @@ inline bool free_module(HMODULE module) {
 inline bool destroy_icon(HICON icon) {
   return DestroyIcon(icon) != FALSE;
 }
+inline bool free_global(HGLOBAL block) {
+  return GlobalFree(block) == nullptr;
+}
 
 // Kernel objects: files, processes, threads, events, pipes.
 using KernelHandle = ScopedHandle<KernelHandleTraits>;
@@ -96,11 +99,14 @@ using MemoryDc = ScopedHandle<NullableHandleTraits<HDC, delete_memory_dc>>;
 using Module = ScopedHandle<NullableHandleTraits<HMODULE, free_module>>;
 // Icons made with CreateIconIndirect, CreateIconFromResourceEx and the like.
 using IconHandle = ScopedHandle<NullableHandleTraits<HICON, destroy_icon>>;
+// Global memory blocks made with GlobalAlloc (not those of a storage
+// medium, which ReleaseStgMedium gives back).
+using GlobalBlock = ScopedHandle<NullableHandleTraits<HGLOBAL, free_global>>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {
  public:
-  explicit WindowDc(HWND window) : window_(window), context_(GetDC(window)) {}
+  explicit WindowDc(HWND window) : WindowDc(window, GetDC(window)) {}
   ~WindowDc() {
     if (context_) ReleaseDC(window_, context_);
   }
@@ -108,6 +114,9 @@ class WindowDc {
   WindowDc& operator=(const WindowDc&) = delete;
   explicit operator bool() const { return context_ != nullptr; }
   HDC get() const { return context_; }
+
+ protected:
+  WindowDc(HWND window, HDC context) : window_(window), context_(context) {}
 
  private:
   HWND window_;
@@ -130,4 +139,11 @@ class SelectedObject {
  private:
   HDC context_;
   HGDIOBJ previous_;
+};
+
+// The device context of a whole window, frame included, from GetWindowDC;
+// given back with ReleaseDC like WindowDc's.
+class WholeWindowDc : public WindowDc {
+ public:
+  explicit WholeWindowDc(HWND window) : WindowDc(window, GetWindowDC(window)) {}
 };

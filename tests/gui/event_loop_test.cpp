@@ -6,12 +6,15 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "gui/event_queue.h"
 #include "gui/event_state.h"
+#include "gui/requester.h"
 #include "gui/window.h"
 #include "runtime/heap.h"
 #include "support/input.h"
+#include "support/message_box_answerer.h"
 #include "support/toolkit_fixture.h"
 
 namespace {
@@ -145,13 +148,24 @@ TEST_F(EventLoopTest, commands_timers_clicks_and_tray_messages_become_events) {
   EXPECT_TRUE(PeekMessageA(&wake, h, WM_NULL, WM_NULL, PM_NOREMOVE));  // the wake-up message
 }
 
-TEST_F(EventLoopTest, drop_messages_hand_their_record_to_the_event) {
-  ASSERT_NE(window_open(1, 0, 0, 100, 60, "Ablage"), 0u);
-  const HWND h = window_handle(1);
-  pump_for(200);
-  drain_events();
+// Window 1, shown and settled, with no events left over.
+HWND open_quiet_window(const char* title) {
+  if (!window_open(1, 0, 0, 200, 100, title)) return nullptr;
+  ToolkitTest::pump_for(200);
+  ToolkitTest::drain_events();
+  return window_handle(1);
+}
+
+DropRecord* text_drop_record() {
   auto* record = static_cast<DropRecord*>(runtime_alloc(sizeof(DropRecord)));
   record->format = 15;
+  return record;
+}
+
+TEST_F(EventLoopTest, drop_messages_hand_their_record_to_the_event) {
+  const HWND h = open_quiet_window("Ablage");
+  ASSERT_NE(h, nullptr);
+  DropRecord* record = text_drop_record();
   PostMessageA(h, 13106, 5, reinterpret_cast<LPARAM>(record));
   EXPECT_EQ(event_wait(0), EVENT_GADGET_DROP);
   EXPECT_EQ(event_gadget(), 5);
@@ -164,6 +178,30 @@ TEST_F(EventLoopTest, drop_messages_hand_their_record_to_the_event) {
   EXPECT_EQ(event_state()->drop_data, window_record);
   event_wait(0);
   EXPECT_EQ(event_state()->drop_data, nullptr);
+}
+
+// A message box's own loop dispatches what arrives while it is up; those
+// events and their drop records wait for the next event_wait, in order.
+TEST_F(EventLoopTest, events_dispatched_inside_a_message_box_wait_in_the_queue) {
+  const HWND h = open_quiet_window("Unterbrochen");
+  ASSERT_NE(h, nullptr);
+  DropRecord* record = text_drop_record();
+  PostMessageA(h, WM_COMMAND, MAKEWPARAM(7, 0), 0);
+  PostMessageA(h, 13106, 5, reinterpret_cast<LPARAM>(record));
+  {
+    MessageBoxAnswerer answerer("Zwischendurch", IDOK);
+    EXPECT_EQ(requester_message("Zwischendurch", "Bitte warten"), 1);
+    EXPECT_TRUE(answerer.finish());
+  }
+  // Activation events of the box's coming and going may come between.
+  std::vector<std::int64_t> ours;
+  for (std::int64_t code; (code = event_wait(0)) != 0;) {
+    if (code == EVENT_MENU) ours.push_back(event_gadget());
+    if (code != EVENT_GADGET_DROP) continue;
+    ours.push_back(event_gadget());
+    EXPECT_EQ(event_state()->drop_data, record);
+  }
+  EXPECT_EQ(ours, (std::vector<std::int64_t>{7, 5}));
 }
 
 TEST_F(EventLoopTest, deactivation_keeps_the_focus_and_activation_gives_it_back) {

@@ -107,17 +107,26 @@ TEST_F(EventQueueTest, data_and_drop_record_live_until_the_next_wait) {
   ASSERT_TRUE(event_state_take_queued(state, &code));
   event_state_finish(state, code);
   EXPECT_EQ(released, 0);
-  auto* drop = static_cast<DropRecord*>(runtime_alloc(sizeof(DropRecord)));
-  drop->data = runtime_alloc(16);
-  event_state_keep_drop(state, drop);
-  auto* second = static_cast<DropRecord*>(runtime_alloc(sizeof(DropRecord)));
-  event_state_keep_drop(state, second);  // the first record is freed, not lost
-  EXPECT_EQ(state->drop_data, second);
   event_state_begin_wait(state);
   EXPECT_EQ(released, 1);
-  EXPECT_EQ(state->drop_data, nullptr);
   EXPECT_EQ(state->current.type, -1);
   EXPECT_EQ(state->current.gadget, 1);  // the gadget field keeps its value
+  ASSERT_TRUE(event_state_take_queued(state, &code));
+  // Raised while no wait dispatches (a message box's loop), two drops queue
+  // with their records; each record lives until the wait after its event.
+  auto* first = static_cast<DropRecord*>(runtime_alloc(sizeof(DropRecord)));
+  first->data = runtime_alloc(16);
+  auto* second = static_cast<DropRecord*>(runtime_alloc(sizeof(DropRecord)));
+  event_raise(EVENT_GADGET_DROP, 4, EVENT_TYPE_NONE, first);
+  event_raise(EVENT_GADGET_DROP, 4, EVENT_TYPE_NONE, second);
+  for (DropRecord* record : {first, second}) {
+    event_state_begin_wait(state);
+    ASSERT_TRUE(event_state_take_queued(state, &code));
+    EXPECT_EQ(code, EVENT_GADGET_DROP);
+    EXPECT_EQ(state->drop_data, record);
+  }
+  event_state_begin_wait(state);
+  EXPECT_EQ(state->drop_data, nullptr);
 }
 
 }  // namespace

@@ -211,6 +211,24 @@ TEST_F(ExplorerListTest, files_created_or_deleted_on_disk_appear_and_go_by_thems
   DeleteFileA((folder.path + "Alpen.jpg").c_str());
   pump_until([](const auto&) { return gadget_count_items(kList) == 3; }, 10000);
   EXPECT_EQ(column_texts(), (std::vector<std::string>{"Berg.jpeg", "Chalet.png", "Dorf.jpg"}));
+  // A burst of changes is read in one go, not once per change.
+  static int refreshes = 0;
+  const SUBCLASSPROC count_refreshes = [](HWND w, UINT m, WPARAM f, LPARAM s, UINT_PTR,
+                                          DWORD_PTR) -> LRESULT {
+    refreshes += m == LVM_DELETEALLITEMS;
+    return DefSubclassProc(w, m, f, s);
+  };
+  ASSERT_TRUE(SetWindowSubclass(list_control(), count_refreshes, 1, 0));
+  for (int i = 0; i < 20; ++i) {
+    write_file(folder.path + "Serie" + std::to_string(i) + ".jpg", 100);
+    Sleep(5);
+  }
+  pump_until([](const auto&) { return gadget_count_items(kList) == 23; }, 10000);
+  pump_for(1000);
+  RemoveWindowSubclass(list_control(), count_refreshes, 1);
+  EXPECT_EQ(gadget_count_items(kList), 23);
+  EXPECT_GE(refreshes, 1);
+  EXPECT_LE(refreshes, 3);
   // A list that shows another directory no longer follows the old one.
   ScratchDir other;
   gadget_set_text(kList, (other.path().string() + "\\").c_str());
@@ -391,13 +409,18 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &helper));
   // The pointer crosses other items on its way; one item at a time is lit.
+  // The highlight is no change of the selection: no event until the drop.
   bool highlighted = false, several_highlighted = false;
+  int changes_while_hovering = 0;
   std::string dropped;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < deadline &&
          WaitForSingleObject(helper.hProcess, 0) == WAIT_TIMEOUT) {
-    if (event_wait(10) == EVENT_GADGET_DROP && event_gadget() == kList)
-      dropped = event_drop_files();
+    const std::int64_t code = event_wait(10);
+    if (code == EVENT_GADGET_DROP && event_gadget() == kList) dropped = event_drop_files();
+    if (code == EVENT_GADGET && event_gadget() == kList && event_type() == 768 &&
+        !(states(1) & LVIS_SELECTED))
+      ++changes_while_hovering;
     int lit = 0;
     for (int item = 0; item < 3; ++item) lit += (states(item) & LVIS_DROPHILITED) != 0;
     highlighted |= (states(1) & LVIS_DROPHILITED) != 0;
@@ -412,6 +435,7 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   EXPECT_EQ(effect, static_cast<DWORD>(DROP_COPY));
   EXPECT_TRUE(highlighted);
   EXPECT_FALSE(several_highlighted);
+  EXPECT_EQ(changes_while_hovering, 0);
   EXPECT_EQ(dropped, folder.path + "notiz.txt");
   EXPECT_EQ(states(1), static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED));
   EXPECT_EQ(states(0), 0u);
@@ -470,6 +494,9 @@ TEST_F(ExplorerListTest, a_monitor_that_does_not_answer_is_switched_off_for_good
   EXPECT_GE(waited, 4500);
   EXPECT_FALSE(explorer_monitor_running());
   EXPECT_EQ(explorer_monitor_thread(), nullptr);
+  // Woken again, the thread ends by itself.
+  ResumeThread(monitor);
+  EXPECT_EQ(WaitForSingleObject(monitor, 10000), WAIT_OBJECT_0);
   EXPECT_EQ(column_texts(), std::vector<std::string>{"Alpen.jpg"});  // the list still works
   write_file(folder.path + "Dorf.jpg", 10);
   pump_for(1500);

@@ -74,19 +74,35 @@ TEST_F(RequesterTest, yes_and_no_answers_and_the_windows_come_back_as_they_were)
   EXPECT_TRUE(IsWindowEnabled(other));
 }
 
-TEST_F(RequesterTest, requester_from_a_worker_thread_leaves_the_main_windows_alone) {
+// The resize job reports a failure from its own thread: the box belongs
+// above the topmost main window and is modal for it.
+TEST_F(RequesterTest, requester_from_a_worker_thread_is_owned_by_the_main_window_and_modal) {
   ASSERT_NE(window_open(1, 0, 0, 200, 100, "Haupt"), 0u);
   const HWND main = window_handle(1);
+  window_set_topmost(1, 1);
   pump_for(200);
   std::int64_t answer = 0;
-  MessageBoxAnswerer answerer("Aus dem Auftrag", IDOK);
+  HWND owner = nullptr;
+  bool main_enabled_while_up = true, box_topmost = false;
+  std::string shot;
+  MessageBoxAnswerer answerer("Aus dem Auftrag", IDOK, [&](HWND box) {
+    owner = GetWindow(box, GW_OWNER);
+    main_enabled_while_up = IsWindowEnabled(main);
+    box_topmost = topmost(box);
+    shot = take_screenshot("requester_from_worker");
+  });
   std::thread worker([&] { answer = requester_message("Aus dem Auftrag", "Fehler", 0); });
   // The main thread keeps pumping while the worker's box is up.
   pump_until([&](const auto&) { return answer != 0; }, 20000);
   worker.join();
   EXPECT_TRUE(answerer.finish());
   EXPECT_EQ(answer, 1);
+  EXPECT_EQ(owner, main);
+  EXPECT_FALSE(main_enabled_while_up);
+  EXPECT_TRUE(box_topmost);
+  EXPECT_FALSE(shot.empty()) << "no screenshot arrived";
   EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_TRUE(topmost(main));
 }
 
 TEST_F(RequesterTest, fonts_follow_size_and_flags) {
