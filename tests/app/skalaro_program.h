@@ -54,7 +54,7 @@ class SkalaroProgram {
   // Waits for a requester with this title, lets `while_up` look at it,
   // presses the button and returns the requester's text.
   std::string answer(const std::string& title, int button,
-                     const std::function<void()>& while_up = nullptr) {
+                     const std::function<void(HWND box)>& while_up = nullptr) {
     const HWND box = wait_for(
         [&] {
           for (const Requester& r : open_requesters(id()))
@@ -67,7 +67,7 @@ class SkalaroProgram {
       return {};
     }
     Sleep(300);  // the box has laid itself out
-    if (while_up) while_up();
+    if (while_up) while_up(box);
     const std::string text = requester_text(box);
     EXPECT_TRUE(press_requester_button(box, button)) << title;
     return text;

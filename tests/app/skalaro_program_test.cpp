@@ -179,7 +179,8 @@ HWND preview_window(DWORD process) {
 
 // Copy mode from the command line, with the settings file's presets: sizes
 // under "max", web names, the EXIF block carried over by the real jhead.exe,
-// the fitting picture copied byte for byte, the corrupt file's requester, the
+// the fitting picture copied byte for byte, the corrupt file's requester
+// (above the topmost main window while another program is in front), the
 // .gif skipped, the list of the copies, and the settings written at exit
 // with the comment block. A second start is closed while its job runs: the
 // window goes at once, the job stops after its picture, nothing is left
@@ -190,7 +191,7 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
   const std::string blossoms = pictures(text_from_utf8("Blüten im März.png"));
   const std::string fitting = pictures("passend.jpg");
   const std::string corrupt = pictures("kaputt.jpg");
-  ASSERT_TRUE(write_test_jpeg_with_exif(holiday, 2000, 1000));
+  ASSERT_TRUE(write_test_jpeg_with_exif(holiday, 4000, 2000));
   ASSERT_TRUE(write_test_png(blossoms, 1000, 1500, true));
   write_palette_png(pictures("palette.png"), 1600, 800);
   write_bytes(corrupt, {0xFF, 0xD8, 'k', 'a', 'p', 'u', 't', 't'});
@@ -201,10 +202,19 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
   SkalaroProgram program(folder, {holiday, blossoms, pictures("palette.png"), corrupt,
                                   pictures("grau.png"), fitting, pictures("animation.gif")});
   ASSERT_TRUE(program.window());
-  const std::string load_failed = program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&] {
+  const HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     200, 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  const std::string load_failed = program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND box) {
     EXPECT_TRUE(program.gadget(GADGET_PROGRESS)) << "the job's gadgets stand in for the list";
+    EXPECT_NE(GetForegroundWindow(), program.window());
+    RECT r{};
+    GetWindowRect(box, &r);
+    EXPECT_EQ(GetAncestor(WindowFromPoint({(r.left + r.right) / 2, r.top + 8}), GA_ROOT), box)
+        << "hidden by the main window";
     take_screenshot("skalaro_job");
   });
+  DestroyWindow(other);
   EXPECT_EQ(load_failed, corrupt);
   ASSERT_TRUE(program.wait_for_job());
   Sleep(500);
