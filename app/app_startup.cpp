@@ -1,6 +1,8 @@
 // Start-up and shutdown of the application.
 #include "app/app_startup.h"
 
+#include <windows.h>
+
 #include "app/app_state.h"
 #include "app/info_icon.h"
 #include "app/settings.h"
@@ -47,7 +49,11 @@ bool app_start() {
   return true;
 }
 
-void app_shutdown(int web_names_state, int keep_exif_state) {
+void app_shutdown(int web_names_state, int keep_exif_state, bool job_running) {
   settings_write(app_state().settings_path, resize_settings(), web_names_state, keep_exif_state);
+  // The job's heaps, images and gadgets would go away beneath it. Ending the
+  // process is safe at any moment of a job: a source is replaced only by a
+  // whole new picture, in one step.
+  if (job_running) TerminateProcess(GetCurrentProcess(), 0);
   runtime_stop();
 }

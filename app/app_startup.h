@@ -3,7 +3,8 @@
 // The entry runs:
 //   app_start();                       // then, when it returned true:
 //   main_window_run();
-//   app_shutdown(state of GADGET_WEB_NAMES, state of GADGET_KEEP_EXIF);
+//   app_shutdown(state of GADGET_WEB_NAMES, state of GADGET_KEEP_EXIF,
+//                whether a job still runs);
 //   and ends the process with exit code 0.
 // A program with windows joins the toolkit's kinds to the runtime before
 // app_start; app_start joins every other kind the application uses.
@@ -19,5 +20,7 @@ bool app_start();
 
 // Writes the settings with the two check boxes' states (0 for both when the
 // main window was never opened) and tears the runtime down. Does not wait
-// for a running job: whatever the job has not finished stays as it was.
-void app_shutdown(int web_names_state, int keep_exif_state);
+// for a running job: with `job_running`, the process ends right after the
+// settings are written, without tearing the runtime down under the job;
+// whatever the job has not finished stays as it was.
+void app_shutdown(int web_names_state, int keep_exif_state, bool job_running = false);

@@ -24,6 +24,7 @@ void app_state_reset() {
   the_state.dropped_files.clear();
   the_state.list_rebuild_pending = 0;
   the_state.quit_requested = 0;
+  the_state.job_stop_requested = 0;
 
   const ResizeSettings defaults;
   the_settings.target_width = defaults.target_width.load();

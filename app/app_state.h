@@ -69,6 +69,8 @@ struct AppState {
   std::string dropped_files;  // the paths of the last drop, joined by "\n"
   std::atomic<int> list_rebuild_pending{0};
   std::atomic<int> quit_requested{0};
+  // 1: the window has been closed; the job stops after its picture in progress.
+  std::atomic<int> job_stop_requested{0};
 };
 
 // The one application state and the one set of settings of the process.

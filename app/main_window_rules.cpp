@@ -57,6 +57,23 @@ std::string main_window_title(std::string_view version_text, std::int64_t target
          int_to_string(target_height) + " - Q=" + int_to_string(jpeg_quality);
 }
 
+std::string info_text() {
+  return "Dieses Programm dient dem Verkleinern von Bildern.\r"
+         "Es k\xf6nnen JPEG und PNG Dateien verkleinert werden.\r"
+         "\r"
+         "Wenn die Originale verkleinert werden,\r"
+         "erscheinen diese Bilder nicht in der Liste.\r"
+         "\r"
+         "Rechtsklick auf ein Bild in der Liste l\xf6scht es.\r"
+         "Doppelklick zeigt das Bild an.\r"
+         "\r"
+         "Programmauthor: " +
+         std::string(PROGRAM_AUTHOR) +
+         "\r"
+         "Programm erstellt mit Zorblex\r" +
+         std::string(PROGRAM_WEB_ADDRESS) + "\r";
+}
+
 std::string download_failed_text() {
   return "Datei konnte nicht heruntergeladen werden! Sie k\xf6nnen probieren, das Programm unter " +
          std::string(JHEAD_WEB_PAGE) +

@@ -71,13 +71,15 @@ void resize_job(std::int64_t) {
   const std::int64_t count = std::int64_t{string_count(list, "\n")} + 1;
 
   WriteFailures failures;
-  for (std::int64_t i = 1; i <= count; ++i) {
+  // A closed window asks the job to stop between pictures; nothing is shown then.
+  auto stopping = [&state] { return state.job_stop_requested != 0; };
+  for (std::int64_t i = 1; i <= count && !stopping(); ++i) {
     const std::string path = string_field(list, static_cast<std::int32_t>(i), "\n");
     const PictureKind kind = picture_kind_of(path);
     if (kind != PictureKind::NotAPicture) {
       switch (resize_picture(path, kind, current_choices(window), output_directory)) {
         case PictureOutcome::LoadFailed:
-          window.show_message(std::string(LOAD_FAILED_TITLE), path);
+          if (!stopping()) window.show_message(std::string(LOAD_FAILED_TITLE), path);
           break;
         case PictureOutcome::BoxUnusable:
           failures.box_unusable = true;
@@ -94,7 +96,7 @@ void resize_job(std::int64_t) {
     report_progress(window, i, count, start);
   }
 
-  if (!failures.paths.empty()) {
+  if (!failures.paths.empty() && !stopping()) {
     const JobMessage message = write_failures_message(failures.paths, failures.box_unusable);
     window.show_message(message.title, message.text);
   }

@@ -15,5 +15,7 @@ void resize_job_bind_window(JobWindow* window);
 // The thread procedure that the drop handler starts with thread_create after
 // it has set AppState::dropped_files; the parameter is not used. It reads
 // the settings and the three check boxes anew for every file and sets
-// AppState::list_rebuild_pending as its last step.
+// AppState::list_rebuild_pending as its last step. When
+// AppState::job_stop_requested is set it ends after the picture in
+// progress, without showing anything more.
 void resize_job(std::int64_t unused);

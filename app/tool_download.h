@@ -3,6 +3,7 @@
 // when its SHA-256 digest is the one pinned for the tool.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Where the tool's author publishes the Windows build, and its page.
@@ -19,3 +20,14 @@ constexpr std::string_view JHEAD_SHA256 =
 // fails the check is deleted. Non-zero on success.
 int download_verified(std::string_view url, std::string_view file_name,
                       std::string_view sha256_hex);
+
+// Where the running program fetches the tool from, and the digest it must
+// have. Skalaro.exe links app/jhead_source.cpp (the address and digest
+// above); the build of the program that the end-to-end tests run links a
+// definition that takes both from its environment, so that no shipped
+// program can be pointed elsewhere.
+struct DownloadSource {
+  std::string url;
+  std::string sha256_hex;
+};
+DownloadSource jhead_download_source();

@@ -6,8 +6,12 @@
 // The job's path runs in the Windows program job_path_bench under Wine (its
 // image objects are Windows bitmaps); the outside tools run natively. Every
 // tool is a process of its own, so its peak memory is its resident set's
-// high-water mark as the kernel reports it. Arguments: the path of
-// job_path_bench.exe and of scripts/wine_run.sh.
+// high-water mark as the kernel reports it. Then the whole program:
+// Skalaro.exe from a folder of its own with the ten pictures on its command
+// line, timed from its start until its file list is back (skalaro_driver
+// watches the window; a display is needed), without and with jhead.
+// Arguments: the paths of job_path_bench.exe, scripts/wine_run.sh, the
+// folder with Skalaro.exe and jhead.exe, and skalaro_driver.exe.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
@@ -66,11 +70,64 @@ std::string wine_path(const std::string& path) {
   return "Z:" + path;
 }
 
+pid_t start_quietly(const std::vector<std::string>& command) {
+  pid_t child = fork();
+  if (child == 0) {
+    int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, 1);
+    dup2(quiet, 2);
+    std::vector<char*> argv;
+    for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+struct ProgramRun {
+  double total = -1;   // from the start of the process until the list is back
+  double job = -1;     // from the window shown until the list is back
+  double peak_mb = 0;  // of the program's process
+};
+
+// One run of Skalaro.exe over the pictures, with or without jhead.
+ProgramRun time_program(const std::string& wine_run, const std::string& package,
+                        const std::string& driver, const std::vector<std::string>& pictures,
+                        const std::string& folder, bool keep_exif) {
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  for (const char* file : {"/Skalaro.exe", "/jhead.exe"})
+    std::filesystem::copy_file(package + file, folder + file);
+  std::ofstream(folder + "/Skalaro.ini") << "JHEAD_KeepEXIF = " << (keep_exif ? 1 : 0) << "\r\n";
+
+  std::vector<std::string> command = {wine_run, folder + "/Skalaro.exe"};
+  for (const std::string& picture : pictures) command.push_back(wine_path(picture));
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t program = start_quietly(command);
+  ProgramRun run;
+  if (run_measured({wine_run, driver, "window", "180"}).seconds >= 0) {
+    const auto shown = std::chrono::steady_clock::now();
+    if (run_measured({wine_run, driver, "job", "900"}).seconds >= 0) {
+      const auto done = std::chrono::steady_clock::now();
+      run.total = std::chrono::duration<double>(done - start).count();
+      run.job = std::chrono::duration<double>(done - shown).count();
+    }
+  }
+  run_measured({wine_run, driver, "close", "60"});
+  int status = 0;
+  rusage usage{};
+  wait4(program, &status, 0, &usage);
+  run.peak_mb = usage.ru_maxrss / 1024.0;
+  return run;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: job_bench JOB_PATH_BENCH_EXE WINE_RUN_SH\n");
+  if (argc < 5) {
+    std::fprintf(stderr,
+                 "usage: job_bench JOB_PATH_BENCH_EXE WINE_RUN_SH SKALARO_FOLDER DRIVER_EXE\n");
     return 2;
   }
   const std::string dir = bench_scratch_dir() + "/job";
@@ -160,12 +217,34 @@ int main(int argc, char** argv) {
     std::printf("%-44s %7.1f ms %7.0f MB\n", "ImageMagick convert -limit thread 1",
                 magick.seconds * 1000, magick.peak_mb);
 
+
+  const ProgramRun plain = time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", false);
+  const ProgramRun exif = time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", true);
+  std::printf("\n%-44s %10s %10s\n", "Skalaro.exe, the ten on its command line", "per picture",
+              "peak RSS");
+  const std::pair<const char*, const ProgramRun*> runs[] = {{"without jhead", &plain},
+                                                            {"with jhead (the default)", &exif}};
+  for (const auto& [name, run] : runs) {
+    if (run->total < 0) {
+      std::printf("  %-42s %10s\n", name, "failed");
+      continue;
+    }
+    std::printf("  %-42s %7.1f ms %7.0f MB\n", name, run->job * 1000 / kPictures, run->peak_mb);
+    std::printf("    %-40s %7.1f ms\n", "with Wine's start and the window", run->total * 1000 / kPictures);
+  }
+
   std::printf("\nratios (Skalaro / tool)                       time     memory\n");
-  if (vips.seconds > 0)
-    std::printf("%-44s %6.2fx %8.2fx\n", "against vipsthumbnail", ours / vips.seconds,
-                skalaro.peak_mb / vips.peak_mb);
-  if (magick.seconds > 0)
-    std::printf("%-44s %6.2fx %8.2fx\n", "against ImageMagick", ours / magick.seconds,
-                skalaro.peak_mb / magick.peak_mb);
-  return 0;
+  const auto ratio_row = [&](const char* name, double seconds, double peak_mb) {
+    if (vips.seconds > 0)
+      std::printf("%-44s %6.2fx %8.2fx\n", (std::string(name) + " / vipsthumbnail").c_str(),
+                  seconds / vips.seconds, peak_mb / vips.peak_mb);
+    if (magick.seconds > 0)
+      std::printf("%-44s %6.2fx %8.2fx\n", (std::string(name) + " / ImageMagick").c_str(),
+                  seconds / magick.seconds, peak_mb / magick.peak_mb);
+  };
+  ratio_row("job path", ours, skalaro.peak_mb);
+  if (plain.total >= 0) ratio_row("Skalaro.exe", plain.job / kPictures, plain.peak_mb);
+  if (plain.total >= 0)
+    std::printf("%-44s %6.2fx\n", "Skalaro.exe / job path", plain.job / kPictures / ours);
+  return plain.total >= 0 && exif.total >= 0 ? 0 : 1;
 }

@@ -23,7 +23,8 @@ cmake --build "$build_root/bench" -j "$jobs" --target resize_bench codec_bench d
 build_windows_benchmark() {
   cmake -S "$top" -B "$build_root/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw64-toolchain.cmake" \
     -DSKALARO_DEPS_PREFIX="$deps_prefix" >/dev/null
-  cmake --build "$build_root/win64" -j "$jobs" --target "$1"
+  # shellcheck disable=SC2086
+  cmake --build "$build_root/win64" -j "$jobs" --target $1
 }
 
 for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench explorer_bench job_bench}"; do
@@ -40,10 +41,16 @@ for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench explor
           "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe"
         fi ;;
       job_bench)
-        # The job's path runs in a Windows program under Wine; the host program compares.
-        build_windows_benchmark job_path_bench
-        "$build_root/bench/bench/job_bench" "$build_root/win64/bench/job_path_bench.exe" \
-          "$here/wine_run.sh" ;;
+        # The job's path runs in a Windows program under Wine, and the whole
+        # Skalaro.exe too, which needs a display; the host program compares.
+        build_windows_benchmark "job_path_bench skalaro_package skalaro_driver"
+        job_bench=("$build_root/bench/bench/job_bench" "$build_root/win64/bench/job_path_bench.exe"
+          "$here/wine_run.sh" "$build_root/win64/Skalaro" "$build_root/win64/tests/app/skalaro_driver.exe")
+        if [ -z "${DISPLAY:-}" ]; then
+          xvfb-run -a -s "-screen 0 1280x1024x24" "${job_bench[@]}"
+        else
+          "${job_bench[@]}"
+        fi ;;
       *) "$build_root/bench/bench/$program" ;;
     esac
     echo

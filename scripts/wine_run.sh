@@ -2,7 +2,8 @@
 # Runs one Windows test program under Wine. The Wine prefix and display come
 # from scripts/test.sh (WINEPREFIX, DISPLAY); run by hand, a prefix under the
 # build tree is used. With SKALARO_TEST_LOGS set, the program's output is kept
-# there too, one file a program, so that test cases can be counted.
+# there too, one file a program, so that test cases can be counted. Without
+# a program it only prepares the prefix.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -22,6 +23,7 @@ if [ ! -f "$WINEPREFIX/.skalaro-display-setup" ]; then
     touch "$WINEPREFIX/.skalaro-display-setup"
   fi
 fi
+[ $# -gt 0 ] || exit 0
 if [ -z "${SKALARO_TEST_LOGS:-}" ]; then
   exec wine "$@"
 fi

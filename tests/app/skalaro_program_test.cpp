@@ -1,0 +1,476 @@
+// Skalaro.exe end to end under Wine: the real program in a folder of its
+// own on generated pictures, driven the way a user drives it (pictures on
+// its command line, a real drag from another program, clicks and keys), and
+// checked by the files it writes and by what the platform shows of it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "app/app_state.h"
+#include "app/job_messages.h"
+#include "app/main_window_rules.h"
+#include "app/sha256.h"
+#include "app_pictures.h"
+#include "gui/drag_drop.h"
+#include "image/codecs/codec_plugins.h"
+#include "image/image.h"
+#include "net/sockets.h"
+#include "runtime/utf8.h"
+#include "skalaro_program.h"
+#include "support/loopback_server.h"
+#include "support/png_maker.h"
+#include "support/runtime_fixture.h"
+#include "support/scratch_dir.h"
+#include "support/screenshot.h"
+
+namespace {
+
+using Shape = std::vector<int>;
+
+class SkalaroProgramTest : public RuntimeTest {
+ protected:
+  static void SetUpTestSuite() {
+    image_join_runtime();
+    codecs_join_runtime();
+    net_join_runtime();  // the loopback server's sockets
+  }
+  void SetUp() override {
+    ASSERT_NE(GetSystemMetrics(SM_CXSCREEN), 0);
+    ASSERT_TRUE(std::getenv("DISPLAY")) << "no display: the program's tests run inside Xvfb";
+    RuntimeTest::SetUp();
+  }
+
+  ScratchDir dir;
+
+  // Joined as texts: std::filesystem would take the umlauts of a name for UTF-8.
+  std::string path(const std::string& name) const { return dir.path().string() + "\\" + name; }
+  std::string pictures(const std::string& name) const { return path("Bilder\\" + name); }
+
+  // A copy of the program as a user installs it, with a settings file when given.
+  std::string install(const char* program, bool with_jhead, const std::string& settings = {}) {
+    std::filesystem::create_directories(path("Skalaro"));
+    std::filesystem::create_directories(path("Bilder"));
+    EXPECT_TRUE(CopyFileA(program, path("Skalaro\\Skalaro.exe").c_str(), FALSE)) << program;
+    if (with_jhead) {
+      EXPECT_TRUE(CopyFileA(SKALARO_JHEAD_EXE, path("Skalaro\\jhead.exe").c_str(), FALSE));
+    }
+    if (!settings.empty())
+      write_bytes(path("Skalaro\\Skalaro.ini"), {settings.begin(), settings.end()});
+    return path("Skalaro");
+  }
+  std::string copy(const std::string& name) const {
+    return path("Skalaro\\ResizedImages\\" + name);
+  }
+
+  static Shape shape_of(const std::string& file) {
+    if (!image_load(5, file.c_str())) return {};
+    Shape shape = {image_width(5), image_height(5)};
+    image_free(5);
+    return shape;
+  }
+  static std::set<std::string> files_in(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+  std::vector<std::string> temporary_files() const {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+      if (entry.path().extension() == ".tmp") found.push_back(entry.path().string());
+    return found;
+  }
+  std::string settings_text() const {
+    const auto bytes = read_bytes(path("Skalaro\\Skalaro.ini"));
+    return {bytes.begin(), bytes.end()};
+  }
+};
+
+// PNG files of the two colour types the program's own encoder does not write.
+void write_palette_png(const std::string& name, int width, int height) {
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colour_type = PNG_COLOR_TYPE_PALETTE;
+  for (int i = 0; i < 16; ++i)
+    recipe.palette.push_back(
+        {static_cast<png_byte>(i * 16), 90, static_cast<png_byte>(255 - i * 16)});
+  for (int y = 0; y < height; ++y) {
+    recipe.rows.emplace_back(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+      recipe.rows.back()[x] = static_cast<png_byte>((x / 50 + y / 50) % 16);
+  }
+  write_bytes(name, make_png(recipe));
+}
+
+void write_grey_png(const std::string& name, int width, int height) {
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colour_type = PNG_COLOR_TYPE_GRAY;
+  for (int y = 0; y < height; ++y) {
+    recipe.rows.emplace_back(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) recipe.rows.back()[x] = static_cast<png_byte>((x + y) % 256);
+  }
+  write_bytes(name, make_png(recipe));
+}
+
+// The colour type in a PNG file's header.
+int png_colour_type(const std::string& name) {
+  const auto bytes = read_bytes(name);
+  return bytes.size() > 25 ? bytes[25] : -1;
+}
+
+bool is_checked(HWND check_box) {
+  return SendMessageA(check_box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::int64_t item_count(HWND list) {
+  return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+}
+
+// The screen point of a list row (rows from 0, below the column header).
+POINT list_row(HWND list, int row) {
+  RECT header{}, frame{};
+  GetWindowRect(GetWindow(list, GW_CHILD), &header);
+  GetWindowRect(list, &frame);
+  const LRESULT one = SendMessageA(list, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1));
+  const LRESULT two = SendMessageA(list, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1));
+  const int row_height = HIWORD(two) - HIWORD(one);
+  return {frame.left + 60, header.bottom + row_height * row + row_height / 2};
+}
+
+void double_click_at(POINT p) {
+  click_at(p.x, p.y);
+  Sleep(50);
+  click_at(p.x, p.y);
+  Sleep(500);
+}
+
+// Runs the drag helper, which drags the files from its own window onto a
+// point of the screen with DoDragDrop; the effect the target chose.
+DWORD drag_files_to(POINT target, const std::vector<std::string>& files) {
+  std::string command = std::string("\"") + SKALARO_DRAG_HELPER + "\" files " +
+                        std::to_string(target.x) + " " + std::to_string(target.y) + " 0 1";
+  for (const std::string& file : files) command += " \"" + file + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return 0xFFFFFFFF;
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 0xFFFFFFFE;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+HWND preview_window(DWORD process) {
+  const auto found = top_level_windows(process, "WindowClass_1004");
+  return found.empty() ? HWND{} : found.front();
+}
+
+// Copy mode from the command line, with the settings file's presets: sizes
+// under "max", web names, the EXIF block carried over by the real jhead.exe,
+// the fitting picture copied byte for byte, the corrupt file's requester
+// (above the topmost main window while another program is in front), the
+// .gif skipped, the list of the copies, and the settings written at exit
+// with the comment block. A second start is closed while its job runs: the
+// window goes at once, the job stops after its picture, nothing is left
+// half-written.
+TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_names) {
+  const std::string folder = install(SKALARO_EXE, true, "OptWebNames = 1\r\n");
+  const std::string holiday = pictures("Urlaub 2013 (1).jpg");
+  const std::string blossoms = pictures(text_from_utf8("Blüten im März.png"));
+  const std::string fitting = pictures("passend.jpg");
+  const std::string corrupt = pictures("kaputt.jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(holiday, 4000, 2000));
+  ASSERT_TRUE(write_test_png(blossoms, 1000, 1500, true));
+  write_palette_png(pictures("palette.png"), 1600, 800);
+  write_bytes(corrupt, {0xFF, 0xD8, 'k', 'a', 'p', 'u', 't', 't'});
+  write_grey_png(pictures("grau.png"), 800, 1200);
+  ASSERT_TRUE(write_test_jpeg_with_exif(fitting, 1024, 768));
+  write_bytes(pictures("animation.gif"), {'G', 'I', 'F', '8', '9', 'a'});
+
+  SkalaroProgram program(folder, {holiday, blossoms, pictures("palette.png"), corrupt,
+                                  pictures("grau.png"), fitting, pictures("animation.gif")});
+  ASSERT_TRUE(program.window());
+  const HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     200, 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  const std::string load_failed = program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND box) {
+    EXPECT_TRUE(program.gadget(GADGET_PROGRESS)) << "the job's gadgets stand in for the list";
+    EXPECT_NE(GetForegroundWindow(), program.window());
+    RECT r{};
+    GetWindowRect(box, &r);
+    EXPECT_EQ(GetAncestor(WindowFromPoint({(r.left + r.right) / 2, r.top + 8}), GA_ROOT), box)
+        << "hidden by the main window";
+    take_screenshot("skalaro_job");
+  });
+  DestroyWindow(other);
+  EXPECT_EQ(load_failed, corrupt);
+  ASSERT_TRUE(program.wait_for_job());
+  Sleep(500);
+  take_screenshot("skalaro_idle");
+
+  EXPECT_EQ(files_in(folder + "\\ResizedImages"),
+            (std::set<std::string>{"Urlaub_2013__1_.jpg", "Bl_ten_im_M_rz.png", "palette.png",
+                                   "grau.png", "passend.jpg"}));
+  EXPECT_EQ(item_count(program.gadget(GADGET_FILE_LIST)), 5);
+  EXPECT_EQ(shape_of(copy("Urlaub_2013__1_.jpg")), (Shape{1024, 512}));
+  EXPECT_TRUE(contains(read_bytes(copy("Urlaub_2013__1_.jpg")), exif_segment()));
+  EXPECT_EQ(shape_of(copy("Bl_ten_im_M_rz.png")), (Shape{512, 768}));
+  EXPECT_EQ(shape_of(copy("palette.png")), (Shape{1024, 512}));
+  EXPECT_EQ(png_colour_type(copy("palette.png")), PNG_COLOR_TYPE_PALETTE);
+  EXPECT_EQ(shape_of(copy("grau.png")), (Shape{512, 768}));
+  EXPECT_EQ(read_bytes(copy("passend.jpg")), read_bytes(fitting));
+  EXPECT_EQ(program.close(), 0);
+
+  const std::string settings = settings_text();
+  EXPECT_EQ(settings.rfind("NewImageWidth = 1024\r\nNewImageHeight = 768\r\nJPEG_Qualitiy = 8\r\n"
+                           "OptWebNames = 1\r\nJHEAD_KeepEXIF = 1\r\nresizing = max\r\n"
+                           "; Beschreibung: resizing\r\n",
+                           0),
+            0u)
+      << settings;
+  EXPECT_EQ(std::count(settings.begin(), settings.end(), '\n'), 6 + 21);
+
+  // Closed while its job runs.
+  std::vector<std::string> many;
+  for (int i = 0; i < 10; ++i) {
+    many.push_back(pictures("gross" + std::to_string(i) + ".jpg"));
+    ASSERT_TRUE(write_test_jpeg(many.back(), 3000, 2000));
+  }
+  SkalaroProgram closed(folder, many);
+  ASSERT_TRUE(
+      wait_for([&] { return closed.window() ? closed.gadget(GADGET_PROGRESS) : nullptr; }, 60));
+  PostMessageA(closed.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(wait_for([&] { return !IsWindowVisible(closed.window()); }, 5));
+  EXPECT_EQ(closed.exit_code(60), 0);
+  int written = 0;
+  for (int i = 0; i < 10; ++i)
+    if (std::filesystem::exists(copy("gross" + std::to_string(i) + ".jpg"))) {
+      ++written;
+      EXPECT_EQ(shape_of(copy("gross" + std::to_string(i) + ".jpg")), (Shape{1024, 682}));
+    }
+  EXPECT_LT(written, 10) << "the job stopped after its picture in progress";
+  EXPECT_TRUE(temporary_files().empty());
+}
+
+// Replace mode by a real drop from another program after a click on the
+// check box, with "min" from the settings file: sources replaced in place
+// with their EXIF block, a fitting picture copied and its source left, a
+// read-only source kept and named in the failure requester.
+TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
+  const std::string folder = install(
+      SKALARO_EXE, true, "NewImageWidth = 400\r\nNewImageHeight = 300\r\nresizing = min\r\n");
+  const std::string wide = pictures("breit.jpg"), tall = pictures("hoch.png");
+  const std::string small = pictures("klein.png"), locked = pictures("schreibgeschuetzt.jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(wide, 1000, 500));
+  ASSERT_TRUE(write_test_png(tall, 500, 1000, true));
+  ASSERT_TRUE(write_test_png(small, 400, 300, false));
+  ASSERT_TRUE(write_test_jpeg(locked, 800, 600));
+  ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+  const auto small_bytes = read_bytes(small), locked_bytes = read_bytes(locked);
+
+  SkalaroProgram program(folder, {});
+  ASSERT_TRUE(program.window());
+  ASSERT_TRUE(wait_for([&] { return program.gadget(GADGET_FILE_LIST); }, 30));
+  EXPECT_FALSE(is_checked(program.gadget(GADGET_REPLACE_ORIGINALS)));
+  program.click(GADGET_REPLACE_ORIGINALS);
+  ASSERT_TRUE(is_checked(program.gadget(GADGET_REPLACE_ORIGINALS)));
+
+  EXPECT_EQ(drag_files_to(program.centre_of(GADGET_FILE_LIST), {wide, tall, small, locked}),
+            static_cast<DWORD>(DROP_COPY));
+  const std::string failed =
+      program.answer("Folgendes Bild konnte nicht geschrieben werden:", IDOK);
+  EXPECT_EQ(failed, locked + "\r");
+  ASSERT_TRUE(program.wait_for_job());
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  EXPECT_EQ(shape_of(wide), (Shape{600, 300}));
+  EXPECT_TRUE(contains(read_bytes(wide), exif_segment()));
+  EXPECT_EQ(shape_of(tall), (Shape{400, 800}));
+  EXPECT_EQ(read_bytes(small), small_bytes);
+  EXPECT_EQ(read_bytes(copy("klein.png")), small_bytes);
+  EXPECT_EQ(read_bytes(locked), locked_bytes);
+  EXPECT_EQ(files_in(folder + "\\ResizedImages"), (std::set<std::string>{"klein.png"}));
+  EXPECT_TRUE(temporary_files().empty());
+  EXPECT_EQ(program.close(), 0);
+  EXPECT_EQ(
+      settings_text().rfind("NewImageWidth = 400\r\nNewImageHeight = 300\r\nJPEG_Qualitiy = "
+                            "8\r\nOptWebNames = 0\r\nJHEAD_KeepEXIF = 1\r\nresizing = min\r\n",
+                            0),
+      0u);
+}
+
+// The program that the tests build with a download source from their
+// environment, pointed at a loopback server.
+class DownloadOfferTest : public SkalaroProgramTest {
+ protected:
+  void serve(LoopbackServer& server, const std::vector<std::uint8_t>& body, int connections) {
+    const std::string response =
+        "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+        "\r\nConnection: close\r\n\r\n" + std::string(body.begin(), body.end());
+    server.serve(connections, [response](LoopbackPeer& peer, int) { peer.send_text(response); });
+    SetEnvironmentVariableA("SKALARO_TEST_JHEAD_URL", server.url("jhead.exe").c_str());
+    SetEnvironmentVariableA("SKALARO_TEST_JHEAD_SHA256", sha256_hex(sha256(jhead)).c_str());
+  }
+  const std::vector<std::uint8_t> jhead = read_bytes(SKALARO_JHEAD_EXE);
+};
+
+// The main window as the platform shows it, after a download offer answered
+// Yes: the gadgets at their places, the title as the width is typed and
+// cleared, the preview of a picture and of a file that cannot be loaded,
+// the right click that deletes, and the info text.
+TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
+  const std::string folder =
+      install(SKALARO_TEST_BUILD_EXE, false,
+              "NewImageWidth = 300\r\nNewImageHeight = 300\r\nresizing = noaspect\r\n");
+  std::filesystem::create_directories(folder + "\\ResizedImages");
+  write_bytes(copy("kaputt.jpg"), {'n', 'i', 'c', 'h', 't', 's'});
+  ASSERT_TRUE(write_test_png(pictures("bild.png"), 500, 200, false));
+  LoopbackServer server;
+  serve(server, jhead, 1);
+
+  SkalaroProgram program(folder, {pictures("bild.png")});
+  ASSERT_TRUE(program.window());
+  EXPECT_EQ(program.answer(std::string(JHEAD_MISSING_TITLE), IDYES),
+            std::string(JHEAD_MISSING_TEXT));
+  ASSERT_TRUE(program.wait_for_job());
+  EXPECT_EQ(read_bytes(folder + "\\jhead.exe"), jhead);
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].rfind("GET /jhead.exe HTTP/1.1\r\n", 0), 0u);
+  EXPECT_TRUE(is_checked(program.gadget(GADGET_KEEP_EXIF)));
+  EXPECT_TRUE(IsWindowEnabled(program.gadget(GADGET_KEEP_EXIF)));
+
+  // 350 x 330 inside, centred, topmost, every gadget at its place.
+  const HWND window = program.window();
+  RECT client{}, frame{};
+  GetClientRect(window, &client);
+  GetWindowRect(window, &frame);
+  EXPECT_EQ(client.right, 350);
+  EXPECT_EQ(client.bottom, 330);
+  EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+  EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  std::vector<GadgetPlace> places = main_window_layout(350);
+  places.push_back(file_list_place(350));
+  for (const GadgetPlace& place : places) {
+    RECT r{};
+    GetWindowRect(program.gadget(static_cast<int>(place.gadget)), &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ((GadgetPlace{place.gadget, r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              place);
+  }
+  const std::pair<int, std::string_view> texts[] = {
+      {GADGET_REPLACE_ORIGINALS, REPLACE_ORIGINALS_TEXT},
+      {GADGET_KEEP_EXIF, KEEP_EXIF_TEXT},
+      {GADGET_WEB_NAMES, WEB_NAMES_TEXT},
+      {GADGET_QUALITY_LABEL, QUALITY_LABEL_TEXT},
+      {GADGET_SIZE_LABEL, SIZE_LABEL_TEXT},
+      {GADGET_SIZE_X, SIZE_X_TEXT},
+      {GADGET_OPEN_FOLDER, OPEN_FOLDER_TEXT}};
+  for (const auto& [gadget, text] : texts) EXPECT_EQ(window_text(program.gadget(gadget)), text);
+
+  // The title follows the width field as it is typed and cleared.
+  EXPECT_EQ(window_text(window), "Skalaro v4.0> 300x300 - Q=8");
+  program.click(GADGET_WIDTH);
+  SendMessageA(program.gadget(GADGET_WIDTH), EM_SETSEL, 0, -1);
+  for (WORD key : {'8', '0', '0'}) press_key(key);
+  EXPECT_TRUE(wait_for([&] { return window_text(window) == "Skalaro v4.0> 800x300 - Q=8"; }, 5))
+      << window_text(window);
+  SendMessageA(program.gadget(GADGET_WIDTH), EM_SETSEL, 0, -1);
+  press_key(VK_BACK);
+  EXPECT_TRUE(wait_for([&] { return window_text(window) == "Skalaro v4.0> 0x300 - Q=8"; }, 5))
+      << window_text(window);
+
+  // The preview: as large as the picture, centred, above the main window;
+  // the close box of the main window and a close request do nothing; a
+  // click into the picture closes it.
+  const HWND list = program.gadget(GADGET_FILE_LIST);
+  ASSERT_EQ(item_count(list), 2);  // bild.png, kaputt.jpg
+  double_click_at(list_row(list, 0));
+  HWND preview = wait_for([&] { return preview_window(program.id()); }, 10);
+  ASSERT_TRUE(preview);
+  EXPECT_EQ(window_text(preview), std::string(PREVIEW_TITLE));
+  GetClientRect(preview, &client);
+  GetWindowRect(preview, &frame);
+  EXPECT_EQ(client.right, 300);
+  EXPECT_EQ(client.bottom, 300);
+  EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+  const POINT centre = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+  EXPECT_EQ(GetAncestor(WindowFromPoint(centre), GA_ROOT), preview) << "hidden by the main window";
+  take_screenshot("skalaro_preview");
+  PostMessageA(preview, WM_CLOSE, 0, 0);
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(preview));
+  EXPECT_TRUE(IsWindowVisible(window));
+  click_at(centre.x, centre.y);
+  EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+
+  // A file that cannot be loaded still gives a preview that closes.
+  double_click_at(list_row(list, 1));
+  preview = wait_for([&] { return preview_window(program.id()); }, 10);
+  ASSERT_TRUE(preview);
+  GetWindowRect(preview, &frame);
+  click_at((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+  EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+
+  // Both rows selected, a right click on the second deletes that file only.
+  click_at(list_row(list, 0).x, list_row(list, 0).y);
+  Sleep(300);
+  send_key(VK_CONTROL, false);
+  click_at(list_row(list, 1).x, list_row(list, 1).y);
+  Sleep(300);
+  send_key(VK_CONTROL, true);
+  EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  const POINT second = list_row(list, 1);
+  move_mouse_to(second.x, second.y);
+  mouse_button(MOUSEEVENTF_RIGHTDOWN);
+  mouse_button(MOUSEEVENTF_RIGHTUP);
+  EXPECT_TRUE(wait_for([&] { return !std::filesystem::exists(copy("kaputt.jpg")); }, 5));
+  EXPECT_TRUE(std::filesystem::exists(copy("bild.png")));
+  EXPECT_TRUE(wait_for([&] { return item_count(list) == 1; }, 10));
+
+  program.click(GADGET_INFO);
+  EXPECT_EQ(program.answer(std::string(INFO_TITLE), IDOK), info_text());
+  EXPECT_EQ(program.close(), 0);
+  EXPECT_EQ(settings_text().rfind("NewImageWidth = 0\r\nNewImageHeight = 300\r\n", 0), 0u);
+  EXPECT_NE(settings_text().find("JHEAD_KeepEXIF = 1\r\n"), std::string::npos);
+}
+
+// Answered No, the offer fetches nothing; answered Yes with a file that is
+// not the pinned tool, the download counts as failed. Either way the EXIF
+// check box is cleared and disabled, and no program is left behind.
+TEST_F(DownloadOfferTest, declined_or_unverified_downloads_leave_exif_off) {
+  const std::string folder = install(SKALARO_TEST_BUILD_EXE, false);
+  LoopbackServer server;
+  serve(server, {'M', 'Z', 'n', 'o', 't', ' ', 'j', 'h', 'e', 'a', 'd'}, 1);
+  for (const int answer : {IDNO, IDYES}) {
+    SkalaroProgram program(folder, {});
+    ASSERT_TRUE(program.window());
+    EXPECT_EQ(program.answer(std::string(JHEAD_MISSING_TITLE), answer),
+              std::string(JHEAD_MISSING_TEXT));
+    if (answer == IDYES) {
+      EXPECT_EQ(program.answer(std::string(DOWNLOAD_FAILED_TITLE), IDOK), download_failed_text());
+    }
+    ASSERT_TRUE(wait_for([&] { return program.gadget(GADGET_FILE_LIST); }, 30));
+    EXPECT_FALSE(is_checked(program.gadget(GADGET_KEEP_EXIF)));
+    EXPECT_FALSE(IsWindowEnabled(program.gadget(GADGET_KEEP_EXIF)));
+    EXPECT_EQ(server.requests().size(), answer == IDYES ? 1u : 0u);
+    EXPECT_EQ(program.close(), 0);
+    EXPECT_NE(settings_text().find("JHEAD_KeepEXIF = 0\r\n"), std::string::npos);
+    EXPECT_EQ(files_in(folder), (std::set<std::string>{"Skalaro.exe", "Skalaro.ini"}));
+  }
+}
+
+}  // namespace
