@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -387,7 +388,7 @@ TEST_F(DropTest, list_boxes_and_trees_select_the_item_under_the_drop) {
   EXPECT_EQ(SendMessageA(box, LB_GETSELCOUNT, 0, 0), 1);
   EXPECT_GT(SendMessageA(box, LB_GETSEL, 2, 0), 0);
 
-  *reinterpret_cast<HTREEITEM*>(&item) = nodes[1];
+  std::memcpy(&item, &nodes[1], sizeof(HTREEITEM));  // the item goes in where the rectangle comes back
   SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
   over = POINT{item.left + 2, (item.top + item.bottom) / 2};
   ClientToScreen(tree, &over);
