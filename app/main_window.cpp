@@ -283,8 +283,12 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
         delete_clicked_picture();
       } else if (type == EVENT_TYPE_LEFT_DOUBLE_CLICK) {
         const PreviewEnd end = preview_picture(list_item_path(gadget_get_state(GADGET_FILE_LIST)));
-        // A change made in the main window closed the preview: it counts too.
-        if (end.gadget != GADGET_PREVIEW_IMAGE) on_gadget_event(end.gadget, end.type);
+        // A setting changed in the main window closed the preview: it counts
+        // too, or the field and the setting would differ. A click that acts
+        // (a delete, another preview) is not carried out behind the preview.
+        if (end.gadget == GADGET_QUALITY || end.gadget == GADGET_WIDTH ||
+            end.gadget == GADGET_HEIGHT)
+          on_gadget_event(end.gadget, end.type);
       }
       break;
     default:
@@ -307,7 +311,9 @@ void run_event_loop() {
         state.quit_requested = 1;
         break;
       case EVENT_GADGET_DROP:
-        start_job(event_drop_files());
+        // One job at a time: a second drop queued before the list gave way
+        // would share the job's picture and name pattern with it.
+        if (!thread_is_running(job_thread)) start_job(event_drop_files());
         break;
       case EVENT_GADGET:
         on_gadget_event(event_gadget(), event_type());
