@@ -98,18 +98,32 @@ void measure(const std::string& what, const std::function<Bytes()>& build) {
 }
 
 // The largest square picture of the kind that still loads from a file just
-// under a megabyte: from `side` down in steps of one percent.
+// under a megabyte, found to one percent by halving the range of sides up
+// to `side` (what loads is the smaller sides: files and costs grow with it).
 void measure_largest(const std::string& what, int side,
                      const std::function<Bytes(int side, std::size_t size)>& build) {
   if (what.find(only) == std::string::npos) return;
   constexpr std::size_t kJustUnderAMegabyte = (1 << 20) - 1;
-  for (; side > 16; side = side * 99 / 100) {
-    Figures f = decode_apart([&] { return build(side, kJustUnderAMegabyte); });
-    if (f.loaded || f.size == 0) {
-      print(what + " " + std::to_string(side) + "^2", f);
+  int low = 0;  // the largest side seen loading
+  Figures best;
+  for (int high = side; high > low && high - low > low / 100;) {
+    const int middle = low == 0 && high == side ? side : low + (high - low + 1) / 2;
+    Figures f = decode_apart([&] { return build(middle, kJustUnderAMegabyte); });
+    if (f.size == 0) {
+      print(what + " " + std::to_string(middle) + "^2", f);
       return;
     }
+    if (f.loaded && f.size <= kJustUnderAMegabyte) {
+      low = middle;
+      best = f;
+    } else {
+      high = middle - 1;
+    }
   }
+  if (low > 0)
+    print(what + " " + std::to_string(low) + "^2", best);
+  else
+    std::printf("%-58s none loads\n", what.c_str());
 }
 
 hostile::JpegRecipe jpeg(int side, int components, bool progressive) {
@@ -166,6 +180,32 @@ int main(int argc, char** argv) {
     return hostile::make_png(r);
   });
 
+  // Declared within the memory any picture may take, with 16 bytes of data.
+  measure("JPEG baseline 12000 x 12000, 16 bytes of data",
+          [] { return hostile::make_jpeg(jpeg(12000, 3, false)); });
+  measure("JPEG progressive 8000 x 8000, 16 bytes of data",
+          [] { return hostile::make_jpeg(jpeg(8000, 3, true)); });
+  measure("PNG 8000 x 8000 RGB of one colour, all rows", [] {
+    hostile::PngRecipe r;
+    r.width = r.height = 8000;
+    return hostile::make_png(r);
+  });
+  measure("PNG 12000 x 12000 RGB, half of its rows, then nothing", [] {
+    hostile::PngRecipe r;
+    r.width = r.height = 12000;
+    r.rows = 6000;
+    return hostile::make_png(r);
+  });
+
+  // Refinement scans that each visit every coefficient, from a file padded
+  // to just under 1 MiB: the side that the memory allowance of such a file
+  // once let through, and the side that the memory any picture may take does.
+  for (int side : {5600, 9400})
+    for (bool arithmetic : {false, true})
+      measure("JPEG grey progressive " + std::to_string(side) + " x " + std::to_string(side) +
+                  ", 64 refinement scans, " + (arithmetic ? "arithmetic" : "end-of-band runs"),
+              [=] { return hostile::make_refinement_jpeg(side, 64, arithmetic, (1 << 20) - 1); });
+
   std::printf("\nThe largest picture of each kind that loads from a file just under 1 MiB\n");
   for (int components : {1, 3, 4})
     for (bool progressive : {false, true})
@@ -178,23 +218,41 @@ int main(int argc, char** argv) {
                         r.empty_scans = progressive ? 63 : 0;
                         return hostile::make_jpeg(r);
                       });
+  for (int components : {1, 3, 4})
+    for (bool progressive : {false, true})
+      measure_largest("JPEG flat, every block coded, " +
+                          std::string(progressive ? "progressive, " : "baseline, ") +
+                          std::to_string(components) + " comp.,",
+                      16000, [=](int side, std::size_t) {
+                        auto r = jpeg(side, components, progressive);
+                        r.whole_scan = true;
+                        return hostile::make_jpeg(r);
+                      });
+  for (bool arithmetic : {false, true})
+    measure_largest(std::string("JPEG grey progressive, 64 refinement scans, ") +
+                        (arithmetic ? "arithmetic," : "end-of-band runs,"),
+                    16000, [=](int side, std::size_t size) {
+                      return hostile::make_refinement_jpeg(side, 64, arithmetic, size);
+                    });
   struct Kind {
     const char* name;
     int colour_type, bit_depth;
     bool interlaced;
   };
-  for (Kind kind : {Kind{"RGB", 2, 8, false}, Kind{"RGBA 16-bit", 6, 16, false},
-                    Kind{"RGBA 16-bit interlaced", 6, 16, true}, Kind{"grey", 0, 8, false},
-                    Kind{"1-bit palette", 3, 1, false}})
-    measure_largest(std::string("PNG ") + kind.name + ", all rows,", 12000,
-                    [=](int side, std::size_t size) {
-                      hostile::PngRecipe r;
-                      r.width = r.height = side;
-                      r.colour_type = kind.colour_type;
-                      r.bit_depth = kind.bit_depth;
-                      r.interlaced = kind.interlaced;
-                      r.pad_to = size;
-                      return hostile::make_png(r);
-                    });
+  for (int filter : {0, 4})
+    for (Kind kind : {Kind{"RGB", 2, 8, false}, Kind{"RGBA 16-bit", 6, 16, false},
+                      Kind{"RGBA 16-bit interlaced", 6, 16, true}, Kind{"grey", 0, 8, false},
+                      Kind{"1-bit palette", 3, 1, false}})
+      measure_largest(std::string("PNG ") + kind.name + (filter ? ", Paeth" : "") + ", all rows,",
+                      16000, [=](int side, std::size_t size) {
+                        hostile::PngRecipe r;
+                        r.width = r.height = side;
+                        r.colour_type = kind.colour_type;
+                        r.bit_depth = kind.bit_depth;
+                        r.interlaced = kind.interlaced;
+                        r.filter = filter;
+                        r.pad_to = size;
+                        return hostile::make_png(r);
+                      });
   return 0;
 }

@@ -50,16 +50,26 @@ std::size_t find_header_end(const std::string& head) {
   }
 }
 
-// True when the comma-separated list of codings names `coding`, in any
-// letter case ("Transfer-Encoding: gzip, Chunked").
-bool names_coding(std::string_view codings, std::string_view coding) {
+// Takes a Transfer-Encoding list ("identity, Chunked", letter case ignored)
+// after any earlier ones. Only chunked, applied once and last, is undone;
+// identity changes nothing. Any other coding (gzip, deflate) would leave
+// the body coded on the disk, so it fails the download, and so does a
+// coding after chunked, whose framing then could not be found.
+bool take_codings(std::string_view codings, bool* chunked) {
   while (!codings.empty()) {
     const std::size_t comma = codings.find(',');
-    if (ascii_equal_nocase(trimmed(codings.substr(0, comma)), coding)) return true;
+    const std::string_view coding = trimmed(codings.substr(0, comma));
+    if (!coding.empty()) {
+      if (*chunked) return false;
+      if (ascii_equal_nocase(coding, "chunked"))
+        *chunked = true;
+      else if (!ascii_equal_nocase(coding, "identity"))
+        return false;
+    }
     if (comma == std::string_view::npos) break;
     codings.remove_prefix(comma + 1);
   }
-  return false;
+  return true;
 }
 
 int parse_status(std::string_view line) {
@@ -89,7 +99,7 @@ HttpOutcome HttpResponseParser::fail(std::string why) {
 
 bool HttpResponseParser::header_line(std::string_view line) {
   if (ascii_starts_with_nocase(line, "transfer-encoding:")) {
-    if (names_coding(line.substr(18), "chunked")) chunked_ = true;
+    return take_codings(line.substr(18), &chunked_);
   } else if (ascii_starts_with_nocase(line, "content-length:")) {
     std::uint64_t length = 0;
     if (!parse_decimal(line.substr(15), kLargestBody, &length)) return false;
@@ -115,7 +125,8 @@ bool HttpResponseParser::take_headers(const HttpBodySink& sink) {
   while (take_line(head_, &line)) {
     if (line.empty()) {
       if (status_ == 200) {
-        stage_ = has_length_ ? Stage::Length : chunked_ ? Stage::ChunkSize : Stage::ToClose;
+        // Chunked framing ends the body by itself; a length beside it is ignored.
+        stage_ = chunked_ ? Stage::ChunkSize : has_length_ ? Stage::Length : Stage::ToClose;
         if (!sink(std::string_view())) return false;
         return true;
       }

@@ -3,7 +3,10 @@
 // connection's close. Portable, and strict where a hostile server could
 // make it overflow or never end: the status line and headers must end
 // within the first 2048 bytes, sizes must be plain numbers of sane size,
-// and a body that ends early is a failure, not a short success.
+// and a body that ends early is a failure, not a short success. The only
+// transfer coding undone is chunked (when it is the last one; it wins over
+// a content length); a body in any other coding fails, since it would be
+// saved still coded.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The preference state and its eight operations.
 #include "prefs/prefs.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "prefs/prefs_file.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-PrefsState state{nullptr, {}, {}, 0, 0, 0, {}, {}, 0};
+PrefsState state{nullptr, {}, {}, 0, 0, 0, {}, {}, 0, 0};
 
 bool in_hand() {
   return state.file != nullptr || !state.pending_name.empty();
@@ -68,18 +69,43 @@ void write_key(std::string_view key, const std::string& value_in_file) {
   }
 }
 
+// Rewrites the file through its own handle, where no replacement can be
+// put beside it. The part beyond the old end is written first, so that a
+// full disk fails before any old byte is overwritten (and the file is cut
+// back to its old end); then the old bytes are overwritten and the file is
+// cut at the new end.
+bool rewrite_in_place(PrefsFile* file, std::string_view text) {
+  std::uint64_t old_size = 0;
+  if (!prefs_file_size(file, &old_size)) return false;
+  if (text.size() > old_size && !prefs_file_write_at(file, old_size, text.substr(old_size))) {
+    prefs_file_cut(file, old_size);
+    return false;
+  }
+  return prefs_file_write_at(file, 0,
+                             text.substr(0, std::min<std::uint64_t>(old_size, text.size()))) &&
+         prefs_file_cut(file, text.size());
+}
+
 // Writes the lines beside the file and replaces it with them in one step
 // once they are complete. The file's own handle, which keeps other writers
-// out, is given up only for the replacement.
+// out, is given up only for the replacement (under Windows it would refuse
+// the move). When no file can be made beside it (a full disk, a folder
+// that takes no new files), or another program's handle refuses the move,
+// the text is written through the file's handle instead.
 void write_back(const std::string& name) {
   try {
     const std::string text = prefs_serialize(state.lines, state.code_page, state.flags);
     OutputFile replacement;
-    const bool written =
-        replacement.create(name.c_str()) && replacement.write(text.data(), text.size());
-    prefs_file_close(state.file);
-    state.file = nullptr;
-    if (written) replacement.commit();
+    if (replacement.create(name.c_str()) && replacement.write(text.data(), text.size())) {
+      const bool held = state.file != nullptr;
+      prefs_file_close(state.file);
+      state.file = nullptr;
+      if (replacement.commit() || !held) return;
+      bool read_only = false;
+      state.file = prefs_file_open(name.c_str(), &read_only);
+      if (read_only) return;
+    }
+    if (state.file) rewrite_in_place(state.file, text);
   } catch (const std::bad_alloc&) {
     // no output buffer: nothing is written
   }
@@ -87,6 +113,7 @@ void write_back(const std::string& name) {
 
 void reset_state() {
   state.file = nullptr;
+  state.created = 0;
   state.file_name.clear();
   state.pending_name.clear();
   state.modified = 0;
@@ -131,6 +158,7 @@ std::uintptr_t prefs_create(std::string_view name, int flags) {
   state.file = file_name.empty() ? nullptr : prefs_file_create(file_name.c_str());
   if (!state.file) return 0;
   state.file_name = file_name;
+  state.created = 1;
   state.flags = flags;
   state.last_written = state.lines.end();
   return reinterpret_cast<std::uintptr_t>(state.file);
@@ -177,8 +205,9 @@ int prefs_write_comment(std::string_view text) {
 
 void prefs_close() {
   // Changes to a file opened read-only are discarded; a file that could not
-  // be opened is created now.
-  if (state.modified && !state.read_only_open)
+  // be opened is created now. A created file is written even without
+  // changes: its old text stayed on the disk until now, and goes.
+  if ((state.modified || state.created) && !state.read_only_open)
     write_back(state.file ? state.file_name : state.pending_name);
   prefs_file_close(state.file);
   reset_state();

@@ -14,7 +14,8 @@
 // Opens (and parses) an existing file; 0 when it cannot be opened, in which
 // case reads give their defaults and writes create the file at close.
 std::uintptr_t prefs_open(std::string_view name, int flags = 0);
-// Creates (replaces) the file; 0 when it cannot be created.
+// Creates (replaces) the file, starting with no lines; 0 when it cannot be
+// created. The old file stays on the disk until the close replaces it.
 std::uintptr_t prefs_create(std::string_view name, int flags = 0);
 std::int64_t prefs_read_int(std::string_view key, std::int64_t fallback);
 std::string prefs_read_string(std::string_view key, std::string_view fallback);
@@ -22,8 +23,12 @@ void prefs_write_int(std::string_view key, std::int64_t value);
 void prefs_write_string(std::string_view key, std::string_view value);
 int prefs_write_comment(std::string_view text);
 // Writes the file when anything was written (unless it was opened read-only).
-// The new text goes beside the file and replaces it in one step once it is
+// A created file is written even when nothing was written into it. The new
+// text goes beside the file and replaces it in one step once it is
 // complete: a write that fails (a full disk) leaves the old file as it was.
+// Where the replacement is refused (another program holds the file, no new
+// file can be made beside it) the text is written through the file itself,
+// its growth first, so that a full disk still leaves the old file whole.
 void prefs_close();
 
 void prefs_join_runtime();

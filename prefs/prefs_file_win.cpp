@@ -14,7 +14,7 @@ struct PrefsFile {
 
 namespace {
 
-constexpr DWORD kLargestRead = 1u << 30;
+constexpr DWORD kLargestRead = 1u << 30;  // and largest write
 
 KernelHandle open_existing(const char* name, DWORD access, DWORD sharing) {
   return KernelHandle(
@@ -41,7 +41,7 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only) {
 
 PrefsFile* prefs_file_create(const char* name) {
   return wrap(KernelHandle(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 bool prefs_file_read(PrefsFile* file, std::string* contents) {
@@ -63,6 +63,39 @@ bool prefs_file_read(PrefsFile* file, std::string* contents) {
   }
   contents->resize(done);  // the count actually read is the size
   return true;
+}
+
+bool prefs_file_size(PrefsFile* file, std::uint64_t* size) {
+  LARGE_INTEGER bytes{};
+  if (!GetFileSizeEx(file->handle.get(), &bytes)) return false;
+  *size = static_cast<std::uint64_t>(bytes.QuadPart);
+  return true;
+}
+
+namespace {
+bool seek(PrefsFile* file, std::uint64_t offset) {
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(file->handle.get(), at, nullptr, FILE_BEGIN);
+}
+}  // namespace
+
+bool prefs_file_write_at(PrefsFile* file, std::uint64_t offset, std::string_view bytes) {
+  if (!seek(file, offset)) return false;
+  while (!bytes.empty()) {
+    const DWORD chunk =
+        static_cast<DWORD>(bytes.size() < kLargestRead ? bytes.size() : kLargestRead);
+    DWORD written = 0;
+    if (!WriteFile(file->handle.get(), bytes.data(), chunk, &written, nullptr) || written == 0)
+      return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool prefs_file_cut(PrefsFile* file, std::uint64_t size) {
+  return seek(file, size) && SetEndOfFile(file->handle.get()) &&
+         FlushFileBuffers(file->handle.get());
 }
 
 void prefs_file_close(PrefsFile* file) {

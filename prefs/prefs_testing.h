@@ -18,6 +18,7 @@ struct PrefsState {
   PrefsLines lines;
   PrefsLines::iterator last_written;  // lines.end() when none
   int flags;
+  int created;  // made by prefs_create: closing writes it whole, even unchanged
 };
 
 const PrefsState& prefs_state();

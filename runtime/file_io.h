@@ -17,10 +17,17 @@ bool file_exists(const char* name);
 
 // A file being written, never seen half-written under its name. create()
 // makes a new temporary file beside the target (a name no other file has);
-// commit() closes it and moves it over the target in one step. A file that
-// is not committed, because a write failed or the writer gave up, is closed
-// and its temporary deleted: the target, and any earlier file of that name,
-// stay as they were, and nothing but the writer's own temporary is deleted.
+// commit() flushes it, closes it and moves it over the target in one step
+// (file_move_over: a read-only target is not replaced). A file that is not
+// committed, because a write failed or the writer gave up, is closed and
+// its temporary deleted: the target, and any earlier file of that name,
+// stay as they were.
+//
+// A writer that was killed leaves its temporary behind. The next writer of
+// the same target deletes such a leftover: a file under one of the target's
+// temporary names that was last written before this process started, so
+// that it cannot be a temporary that another writer of this process is
+// still filling. Nothing else is ever deleted.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -31,8 +38,8 @@ class OutputFile {
   bool create(const char* name);
   // Writes every byte or fails; after a failure the file is discarded.
   bool write(const void* data, std::size_t size);
-  // Closes the file and puts it in place; false (and the temporary deleted)
-  // when closing or the move fails.
+  // Puts the file in place; false (and the temporary deleted) when flushing,
+  // closing or the move fails.
   bool commit();
   // Closes the file and deletes the temporary, if one is open.
   void discard();
@@ -45,10 +52,19 @@ class OutputFile {
 };
 
 // The temporary name beside `target` for the given attempt: the same
-// directory, so that the final move never crosses file systems.
+// directory, so that the final move never crosses file systems, and only
+// two characters longer than the target ("photo.jpg~0"), so that a target
+// near the path limit still has one.
 inline std::string output_temporary_name(std::string_view target, unsigned attempt) {
-  return std::string(target) + "." + std::to_string(attempt) + ".part";
+  return std::string(target) + "~" + std::to_string(attempt);
 }
 
 // How many temporary names create() tries before it gives up.
-constexpr unsigned OUTPUT_NAME_ATTEMPTS = 100;
+constexpr unsigned OUTPUT_NAME_ATTEMPTS = 10;
+
+// Seams of OutputFile. Creates `name` as a new file open for writing, with
+// the permissions of `target` where the platform has them; null when it
+// cannot, with *exists set when a file of that name is in the way.
+void* output_file_create_new(const char* name, const char* target, bool* exists);
+// True when the file was last written before this process started.
+bool file_older_than_process(const char* name);

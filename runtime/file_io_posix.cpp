@@ -7,7 +7,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <utility>
+
+#include "runtime/files.h"
 
 namespace {
 int descriptor(void* handle) {
@@ -16,6 +19,13 @@ int descriptor(void* handle) {
 void* handle_of(int fd) {
   return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
 }
+
+// When the program was loaded, which stands for the process's start.
+const timespec process_start = [] {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}();
 }  // namespace
 
 bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
@@ -51,26 +61,25 @@ bool file_exists(const char* name) {
   return name && stat(name, &info) == 0;
 }
 
-bool OutputFile::create(const char* name) {
-  discard();
-  if (!name || !*name) return false;
+void* output_file_create_new(const char* name, const char* target, bool* exists) {
   // The new file takes the permissions of the file it will replace.
   struct stat existing {};
-  const mode_t mode = stat(name, &existing) == 0 ? existing.st_mode & 07777 : 0644;
-  // A new file under a name nobody uses; an existing one is never opened.
-  for (unsigned attempt = 0; attempt < OUTPUT_NAME_ATTEMPTS; ++attempt) {
-    std::string temporary = output_temporary_name(name, attempt);
-    int fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd >= 0) {
-      fchmod(fd, mode);
-      handle_ = handle_of(fd);
-      target_ = name;
-      temporary_ = std::move(temporary);
-      return true;
-    }
-    if (errno != EEXIST) return false;
+  const mode_t mode = stat(target, &existing) == 0 ? existing.st_mode & 07777 : 0644;
+  const int fd = open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    *exists = errno == EEXIST;
+    return nullptr;
   }
-  return false;
+  fchmod(fd, mode);
+  return handle_of(fd);
+}
+
+bool file_older_than_process(const char* name) {
+  struct stat info {};
+  if (stat(name, &info) != 0) return false;
+  return info.st_mtim.tv_sec < process_start.tv_sec ||
+         (info.st_mtim.tv_sec == process_start.tv_sec &&
+          info.st_mtim.tv_nsec < process_start.tv_nsec);
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
@@ -92,7 +101,8 @@ bool OutputFile::write(const void* data, std::size_t size) {
 bool OutputFile::commit() {
   if (!handle_) return false;
   const int fd = descriptor(std::exchange(handle_, nullptr));
-  const bool placed = close(fd) == 0 && rename(temporary_.c_str(), target_.c_str()) == 0;
+  const bool synced = fsync(fd) == 0;
+  const bool placed = close(fd) == 0 && synced && file_move_over(temporary_, target_);
   if (!placed) unlink(temporary_.c_str());
   return placed;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "runtime/files.h"
 #include "runtime/scoped_win.h"
 
 namespace {
@@ -45,24 +46,21 @@ bool file_exists(const char* name) {
   return name && GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool OutputFile::create(const char* name) {
-  discard();
-  if (!name || !*name) return false;
-  // A new file under a name nobody uses; an existing one is never opened.
-  for (unsigned attempt = 0; attempt < OUTPUT_NAME_ATTEMPTS; ++attempt) {
-    std::string temporary = output_temporary_name(name, attempt);
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle_ = file;
-      target_ = name;
-      temporary_ = std::move(temporary);
-      return true;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
-  }
-  return false;
+void* output_file_create_new(const char* name, const char*, bool* exists) {
+  HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return file;
+  const DWORD error = GetLastError();
+  *exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+  return nullptr;
+}
+
+bool file_older_than_process(const char* name) {
+  WIN32_FILE_ATTRIBUTE_DATA file{};
+  FILETIME started{}, ended{}, kernel{}, user{};
+  return GetFileAttributesExA(name, GetFileExInfoStandard, &file) &&
+         GetProcessTimes(GetCurrentProcess(), &started, &ended, &kernel, &user) &&
+         CompareFileTime(&file.ftLastWriteTime, &started) < 0;
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
@@ -85,7 +83,7 @@ bool OutputFile::commit() {
   if (!handle_) return false;
   KernelHandle file(std::exchange(handle_, nullptr));
   const bool placed =
-      file.close() && MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING);
+      FlushFileBuffers(file.get()) && file.close() && file_move_over(temporary_, target_);
   if (!placed) DeleteFileA(temporary_.c_str());
   return placed;
 }

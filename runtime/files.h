@@ -29,6 +29,11 @@ int directory_set_current(std::string_view path);
 // destination is either the old file or the whole new one; on failure both
 // stay as they were. A read-only destination is not replaced.
 int file_replace(std::string_view source, std::string_view destination);
+// The move of file_replace, for a source whose writer has already flushed
+// its data and closed it (seam): refuses a read-only destination, moves in
+// one step and waits until the new name is on the disk. A destination that
+// another program holds open is retried for a moment before the move fails.
+int file_move_over(std::string_view source, std::string_view destination);
 
 // Portable rules behind the operations.
 // True when the path fits the 260-character buffer (terminating zero included).

@@ -90,13 +90,18 @@ int directory_set_current(std::string_view path) {
   return chdir(std::string(path).c_str()) == 0 ? 1 : 0;
 }
 
-int file_replace(std::string_view source, std::string_view destination) {
+int file_move_over(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
   const std::string from(source), to(destination);
   struct stat target {};
   if (stat(to.c_str(), &target) == 0 && !(target.st_mode & S_IWUSR)) return 0;  // read-only
-  if (!fsync_path(from, O_RDONLY)) return 0;
   if (std::rename(from.c_str(), to.c_str()) != 0) return 0;
   fsync_path(directory_of(to), O_RDONLY | O_DIRECTORY);  // the new name on the disk
   return 1;
+}
+
+int file_replace(std::string_view source, std::string_view destination) {
+  if (source.empty() || destination.empty()) return 0;
+  if (!fsync_path(std::string(source), O_RDONLY)) return 0;
+  return file_move_over(source, destination);
 }

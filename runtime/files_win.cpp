@@ -79,20 +79,43 @@ int directory_set_current(std::string_view path) {
   return SetCurrentDirectoryA(std::string(path).c_str()) ? 1 : 0;
 }
 
-int file_replace(std::string_view source, std::string_view destination) {
+namespace {
+
+// Another program's handle without delete sharing (a virus scanner, an
+// indexer, a viewer) refuses the move while it is open; such handles are
+// usually closed again within moments.
+constexpr int kMoveAttempts = 10;
+constexpr DWORD kMoveRetryMilliseconds = 50;
+
+bool held_by_another_program(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
+int file_move_over(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
   const std::string from(source), to(destination);
   // Windows refuses to replace a read-only file; Wine's move replaces it.
   // The refusal is made here, so that a file the user protected stays.
   const DWORD target = GetFileAttributesA(to.c_str());
   if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) return 0;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return 1;
+    if (attempt == kMoveAttempts || !held_by_another_program(GetLastError())) return 0;
+    Sleep(kMoveRetryMilliseconds);
+  }
+}
+
+int file_replace(std::string_view source, std::string_view destination) {
+  if (source.empty() || destination.empty()) return 0;
   // The new file's data reach the disk before the name does, so that the
   // move cannot put a name on bytes that are still only in the cache.
-  KernelHandle file(CreateFileA(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileA(std::string(source).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file || !FlushFileBuffers(file.get())) return 0;
   file.reset();
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-             ? 1
-             : 0;
+  return file_move_over(source, destination);
 }

@@ -28,27 +28,15 @@ build_zlib() {
   built zlib && return 0
   local src; src=$(fetch_source zlib)
   log "building instrumented zlib"
-  local obj="$work_root/zlib" f
-  rm -rf "$obj"; mkdir -p "$obj"
-  for f in $zlib_library_files; do
-    # shellcheck disable=SC2086
-    clang $flags -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
-  done
-  rm -f "$prefix/lib/libz.a"
-  ar rcs "$prefix/lib/libz.a" "$obj"/*.o
-  cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+  # shellcheck disable=SC2086
+  zlib_build "$src" "$work_root/zlib" "$prefix" ar clang $flags
   mark_built zlib
 }
 
 cmake_instrumented() {
   local name=$1 src=$2; shift 2
-  local bld="$work_root/$name"
-  rm -rf "$bld"
-  cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS_RELEASE="$flags" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@" >&2
-  cmake --build "$bld" -j "$jobs" >&2
-  cmake --install "$bld" >&2
+  cmake_library_build "$src" "$work_root/$name" "$prefix" \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS_RELEASE="$flags" "$@"
 }
 
 build_libpng() {

@@ -18,14 +18,8 @@ mark_built() { touch "$deps_prefix/.built-$1"; }
 
 cmake_cross() {
   local name=$1 src=$2; shift 2
-  local bld="$work_root/$name"
-  rm -rf "$bld"
-  cmake -S "$src" -B "$bld" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DSKALARO_DEPS_PREFIX="$deps_prefix" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps_prefix" \
-    -DCMAKE_PREFIX_PATH="$deps_prefix" "$@" >&2
-  cmake --build "$bld" -j "$jobs" >&2
-  cmake --install "$bld" >&2
+  cmake_library_build "$src" "$work_root/$name" "$deps_prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DSKALARO_DEPS_PREFIX="$deps_prefix" "$@"
 }
 
 build_zlib() {
@@ -34,13 +28,8 @@ build_zlib() {
   log "building zlib"
   # Debian's tarball carries no Windows makefile; the library is small enough
   # to compile directly.
-  local obj="$work_root/zlib" f
-  rm -rf "$obj"; mkdir -p "$obj"
-  for f in $zlib_library_files; do
-    "$mingw_triplet-gcc-posix" -O2 -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
-  done
-  "$mingw_triplet-ar" rcs "$deps_prefix/lib/libz.a" "$obj"/*.o
-  cp "$src/zlib.h" "$src/zconf.h" "$deps_prefix/include/"
+  zlib_build "$src" "$work_root/zlib" "$deps_prefix" "$mingw_triplet-ar" \
+    "$mingw_triplet-gcc-posix" -O2
   mark_built zlib
 }
 

@@ -38,6 +38,32 @@ fetch_source() {
 zlib_library_files="adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback
   inffast inflate inftrees trees uncompr zutil"
 
+# Compiles zlib from its sources into prefix/lib/libz.a with its headers in
+# prefix/include: zlib_build SOURCE OBJECTS PREFIX ARCHIVER COMPILER [FLAGS...]
+zlib_build() {
+  local src=$1 obj=$2 prefix=$3 archiver=$4 f; shift 4
+  rm -rf "$obj"; mkdir -p "$obj"
+  for f in $zlib_library_files; do
+    "$@" -D_LARGEFILE64_SOURCE=1 -c "$src/$f.c" -o "$obj/$f.o"
+  done
+  rm -f "$prefix/lib/libz.a"
+  "$archiver" rcs "$prefix/lib/libz.a" "$obj"/*.o
+  cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+}
+
+# Configures, builds and installs one CMake library as a Release build into
+# PREFIX (where it also finds the libraries built before it); the caller's
+# toolchain or compiler and the library's options follow:
+# cmake_library_build SOURCE BUILD_DIR PREFIX [CMAKE OPTIONS...]
+cmake_library_build() {
+  local src=$1 bld=$2 prefix=$3; shift 3
+  rm -rf "$bld"
+  cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@" >&2
+  cmake --build "$bld" -j "$jobs" >&2
+  cmake --install "$bld" >&2
+}
+
 # The CMake options of libpng and libjpeg-turbo (libjpeg 8 API) as static
 # libraries alone; each build adds its zlib, SIMD and install choices.
 libpng_static_options=(-DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF

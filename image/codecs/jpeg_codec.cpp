@@ -12,9 +12,14 @@
 //
 // Cost: the decode budget (decode_budget.h) covers the pixel store and,
 // through the library's memory limit, its coefficient buffers (a progressive
-// picture keeps every block's coefficients until the last scan). The number
-// of scans is limited apart: each scan is a pass over all of its blocks, and
-// a few bytes make a scan.
+// picture keeps every block's coefficients until the last scan); once the
+// data runs out, the whole cost is held to what the file's bytes pay for.
+// The scans are limited apart: each one is a pass over its coefficients in
+// all of its blocks, and a few bytes make a scan (an end-of-band run skips
+// thousands of blocks, and arithmetic coding takes a scan without data as
+// zeros). Encoders pass over each coefficient about three times in all
+// (libjpeg's progressive scripts: 2.3 to 3.0 times); a file may pass over
+// them kMostCoefficientPasses times, in at most kMostScans scans.
 #include "image/codecs/jpeg_codec.h"
 
 #include <climits>
@@ -39,10 +44,16 @@ struct JpegErrors {
   std::jmp_buf jump;
 };
 
-// The decompressor and the progress monitor that the library calls during it.
+// The decompressor and the progress monitor that the library calls during
+// it, with what the decode may cost.
 struct JpegReader {
   jpeg_decompress_struct decompressor;
   jpeg_progress_mgr progress;
+  int scans_counted;
+  std::uint64_t coefficient_work;       // coefficients of every block of the scans so far
+  std::uint64_t most_coefficient_work;  // what the scans may add up to
+  std::uint64_t cost;                   // the store and the coefficient buffers
+  std::uint64_t file_size;
 };
 
 struct JpegDecoderState {
@@ -78,24 +89,66 @@ std::uint8_t ink_to_light(int ink, int black, bool inverted) {
 }
 
 // Encoders write a few scans (ten for the usual progressive script); a
-// hostile file writes thousands of empty ones, each costing a pass over every
-// block of the picture.
+// hostile file writes thousands of empty ones.
 constexpr int kMostScans = 64;
+constexpr std::uint64_t kMostCoefficientPasses = 6;
 
+JpegReader* reader_of(j_common_ptr info) {
+  return reinterpret_cast<JpegReader*>(info);  // the decompressor comes first
+}
+
+// Called before each step of the input (an MCU row of a scan): each new
+// scan adds its coefficients in all of its blocks.
 void refuse_endless_scans(j_common_ptr info) {
-  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMostScans)
-    (*info->err->error_exit)(info);
+  JpegReader* reader = reader_of(info);
+  const jpeg_decompress_struct* d = &reader->decompressor;
+  if (d->input_scan_number > kMostScans) (*info->err->error_exit)(info);
+  if (reader->most_coefficient_work == 0 || d->input_scan_number <= reader->scans_counted) return;
+  reader->scans_counted = d->input_scan_number;
+  const std::uint64_t blocks = static_cast<std::uint64_t>(d->MCUs_per_row) * d->MCU_rows_in_scan *
+                               static_cast<std::uint64_t>(d->blocks_in_MCU);
+  const int coefficients = d->progressive_mode ? d->Se - d->Ss + 1 : DCTSIZE2;
+  reader->coefficient_work +=
+      blocks * static_cast<std::uint64_t>(coefficients > 0 ? coefficients : 1);
+  if (reader->coefficient_work > reader->most_coefficient_work) (*info->err->error_exit)(info);
+}
+
+// Warnings are silent; the one that says the data ran out (the file ended,
+// or a scan's data stopped short of its blocks) refuses a picture that the
+// bytes present do not pay for.
+void on_message(j_common_ptr info, int level) {
+  if (level >= 0) return;
+  info->err->num_warnings++;
+  const int code = info->err->msg_code;
+  if (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER) return;
+  const JpegReader* reader = reader_of(info);
+  if (reader->cost > decode_short_cost_allowed(reader->file_size)) (*info->err->error_exit)(info);
+}
+
+// The blocks of every component, and their coefficients when the library
+// keeps them all until the last scan.
+std::uint64_t all_blocks(const jpeg_decompress_struct* d) {
+  std::uint64_t blocks = 0;
+  for (int c = 0; c < d->num_components; ++c)
+    blocks += static_cast<std::uint64_t>(d->comp_info[c].width_in_blocks) *
+              d->comp_info[c].height_in_blocks;
+  return blocks;
 }
 
 // Holds the library's picture-sized buffers to what the budget leaves beside
 // the pixel store; false when the store alone exceeds the budget.
-bool limit_memory(jpeg_decompress_struct* d, std::uint64_t file_size) {
+bool limit_cost(JpegReader* reader, std::uint64_t file_size) {
+  jpeg_decompress_struct* d = &reader->decompressor;
   const std::uint64_t store =
       decode_store_bytes(static_cast<int>(d->output_width), static_cast<int>(d->output_height), 24);
-  const std::uint64_t allowed = decode_cost_allowed(file_size);
+  const std::uint64_t allowed = decode_memory_allowed(file_size);
   if (store >= allowed) return false;
   const std::uint64_t left = allowed - store;
   d->mem->max_memory_to_use = left > LONG_MAX ? LONG_MAX : static_cast<long>(left);
+  const std::uint64_t blocks = all_blocks(d);
+  reader->cost = store + (jpeg_has_multiple_scans(d) ? blocks * sizeof(JBLOCK) : 0);
+  reader->file_size = file_size;
+  reader->most_coefficient_work = kMostCoefficientPasses * DCTSIZE2 * blocks;
   return true;
 }
 
@@ -117,6 +170,7 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   if (setjmp(state->errors->jump)) return false;
   jpeg_CreateDecompress(d, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
   state->errors->manager.trace_level = 0;
+  state->errors->manager.emit_message = on_message;
   state->reader->progress.progress_monitor = refuse_endless_scans;
   d->progress = &state->reader->progress;
   jpeg_mem_src(d, const_cast<unsigned char*>(context->data), context->size);
@@ -129,7 +183,7 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
       d->output_height > IMAGE_MAX_DIMENSION)
     return false;
   if (d->output_components != 3 && d->output_components != 4) return false;
-  if (!limit_memory(d, context->size)) return false;
+  if (!limit_cost(state->reader, context->size)) return false;
   state->components = d->output_components;
   state->inverted_inks = d->saw_Adobe_marker ? 1 : 0;
   state->row_bytes =

@@ -12,8 +12,9 @@
 // Reading is from memory and never past the data's end: a truncated file
 // ends the decode as a library error.
 //
-// Cost: the pixel store and the inflated rows are held to the decode budget
-// (decode_budget.h).
+// Cost: the pixel store and the inflated stream are held to the decode
+// budget (decode_budget.h); a truncated file fails, so the rows that are
+// inflated are the file's own.
 // Ancillary chunks other than transparency are skipped unread: texts and
 // colour profiles are compressed and would be inflated and kept, a
 // thousandfold, for nothing this program shows. Once the last row is in, the
@@ -84,6 +85,24 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
   state->cursor += length;
 }
 
+// The bytes the image stream inflates to: the rows as stored, each with its
+// filter byte, pass by pass when the picture is interlaced.
+std::uint64_t inflated_stream_bytes(const PngDecoderState* s, png_uint_32 width,
+                                    png_uint_32 height) {
+  const std::uint64_t bits_per_pixel =
+      static_cast<std::uint64_t>(png_get_bit_depth(s->read, s->info)) *
+      png_get_channels(s->read, s->info);
+  auto pass_bytes = [&](std::uint64_t columns, std::uint64_t rows) {
+    return columns == 0 ? 0 : rows * (1 + (columns * bits_per_pixel + 7) / 8);
+  };
+  if (png_get_interlace_type(s->read, s->info) != PNG_INTERLACE_ADAM7)
+    return pass_bytes(width, height);
+  std::uint64_t total = 0;
+  for (int pass = 0; pass < 7; ++pass)
+    total += pass_bytes(PNG_PASS_COLS(width, pass), PNG_PASS_ROWS(height, pass));
+  return total;
+}
+
 // The colour type and bit depth that a transparency chunk turns the
 // picture into (palette and RGB gain alpha, grey becomes grey-alpha of at
 // least 8 bits).
@@ -111,9 +130,7 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
                nullptr);
   if (width == 0 || height == 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
     return false;
-  // The stream inflates to the rows as stored, each with its filter byte.
-  const std::uint64_t stream_bytes =
-      (static_cast<std::uint64_t>(png_get_rowbytes(s->read, s->info)) + 1) * height;
+  const std::uint64_t stream_bytes = inflated_stream_bytes(s, width, height);
   if (png_get_valid(s->read, s->info, PNG_INFO_tRNS)) {
     png_set_tRNS_to_alpha(s->read);
     apply_transparency(&colour_type, &bit_depth);
@@ -141,9 +158,11 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   context->height = static_cast<std::int32_t>(height);
   context->depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (channels * 8 != context->depth) return false;
-  // The decode inflates every row and fills the store.
-  const std::uint64_t store = decode_store_bytes(context->width, context->height, context->depth);
-  if (store + stream_bytes > decode_cost_allowed(context->size)) return false;
+  // The decode fills the store and inflates and unfilters every row.
+  if (decode_store_bytes(context->width, context->height, context->depth) >
+          decode_memory_allowed(context->size) ||
+      stream_bytes > decode_stream_allowed(context->size))
+    return false;
   s->colour_type = colour_type;
   s->bit_depth = bit_depth;
   return true;

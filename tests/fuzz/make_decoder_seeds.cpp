@@ -33,6 +33,11 @@ void write_hostile_seeds(const std::string& dir) {
   scans.whole_scan = true;
   scans.empty_scans = 30;
   write_seed(dir + "/scans.jpg", hostile::make_jpeg(scans));
+  // Refinement scans that visit every coefficient, from a file just under a
+  // mebibyte (the largest inputs the fuzzer makes).
+  write_seed(dir + "/refinements.jpg",
+             hostile::make_refinement_jpeg(2048, 64, false, (1 << 20) - 1));
+  write_seed(dir + "/arithmetic.jpg", hostile::make_refinement_jpeg(2048, 64, true));
   hostile::PngRecipe tail;
   tail.width = tail.height = 16;
   tail.tail = 1 << 20;

@@ -209,12 +209,14 @@ TEST_F(HttpDownloadTest, redirects_elsewhere_or_without_end_fail_without_a_file)
 // still stalling or sending when it gave up) and its outcome; the bounds on
 // the time they take are loose, for a loaded machine.
 TEST_F(HttpDownloadTest, stalled_server_fails_after_the_step_limit) {
+  // The server would finish after a stall of 8 s; the download gives up first.
   LoopbackServer server;
   std::atomic<bool> stall_over{false};
   server.serve(1, [&](LoopbackPeer& peer, int) {
     peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");
-    peer.stall();
+    if (!peer.pause(8000)) return;
     stall_over = true;
+    peer.send_text("defghij");
   });
   const auto start = Clock::now();
   EXPECT_EQ(http_download(server.url("x"), target, short_limits(1, 60)), 0);
@@ -224,11 +226,16 @@ TEST_F(HttpDownloadTest, stalled_server_fails_after_the_step_limit) {
 }
 
 TEST_F(HttpDownloadTest, a_byte_now_and_then_cannot_hold_the_download_past_its_overall_limit) {
+  // The whole body would arrive after 8 s, a byte every 400 ms, each within
+  // the step limit; the overall limit of 2 s ends the download first.
   LoopbackServer server;
   std::atomic<bool> sending{true};
   server.serve(1, [&](LoopbackPeer& peer, int) {
-    peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
-    for (int i = 0; i < 1000 && peer.pause(300); ++i) peer.send_text("x");
+    peer.send_text("HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\n");
+    for (int i = 0; i < 20; ++i) {
+      if (!peer.pause(400)) return;
+      peer.send_text("x");
+    }
     sending = false;
   });
   const auto start = Clock::now();
@@ -250,10 +257,31 @@ TEST_F(HttpDownloadTest, connection_attempt_is_bounded_by_the_step_limit) {
 
 TEST_F(HttpDownloadTest, chunked_coding_is_recognised_in_any_letter_case) {
   LoopbackServer server;
-  server.serve(1, answer("HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: gzip, Chunked\r\n\r\n"
+  server.serve(1, answer("HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: Chunked\r\n\r\n"
                          "3\r\nabc\r\n0\r\n\r\n"));
   EXPECT_EQ(http_download(server.url("x"), target), 3);
   EXPECT_EQ(downloaded(), "abc");
+}
+
+TEST_F(HttpDownloadTest, chunking_wins_over_a_length_and_a_body_still_coded_fails) {
+  LoopbackServer server;
+  server.serve(2, [](LoopbackPeer& peer, int request) {
+    // The length counts the framing; the chunks end the body first.
+    if (request == 0)
+      peer.send_text(
+          "HTTP/1.1 200 OK\r\nContent-Length: 13\r\nTransfer-Encoding: chunked\r\n"
+          "\r\n3\r\nabc\r\n0\r\n\r\n");
+    else
+      peer.send_text(
+          "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+          "3\r\nabc\r\n0\r\n\r\n");
+  });
+  EXPECT_EQ(http_download(server.url("x"), target), 3);
+  EXPECT_EQ(downloaded(), "abc");
+  std::filesystem::remove(target);
+  EXPECT_EQ(http_download(server.url("x"), target), 0);
+  EXPECT_FALSE(file_left());
+  EXPECT_EQ(files_in_dir(), 0u);
 }
 
 TEST_F(HttpDownloadTest, reset_connection_fails_a_body_read_to_the_close) {

@@ -63,7 +63,7 @@ TEST(HttpResponse, chunks_in_one_block_and_split_anywhere) {
     EXPECT_EQ(r.outcome, HttpOutcome::Complete) << piece;
     EXPECT_EQ(r.body, "Wikipedia in\r\n\r\nchunks.") << piece;
   }
-  EXPECT_EQ(run("HTTP/1.1 200 OK\ntransfer-encoding: Chunked, chunked\n\n3\nabc\n0\n\n").body,
+  EXPECT_EQ(run("HTTP/1.1 200 OK\ntransfer-encoding: identity, Chunked\n\n3\nabc\n0\n\n").body,
             "abc");
 }
 
@@ -75,11 +75,19 @@ TEST(HttpResponse, chunked_body_cut_before_its_last_chunk_fails) {
             HttpOutcome::Failed);  // no line end after the data
 }
 
-TEST(HttpResponse, content_length_wins_over_chunked) {
+TEST(HttpResponse, chunked_wins_over_a_length_and_other_codings_fail) {
   Result r =
-      run("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n3\r\nabc");
+      run("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: "
+          "13\r\n\r\n3\r\nabc\r\n0\r\n\r\n");
   EXPECT_EQ(r.outcome, HttpOutcome::Complete);
-  EXPECT_EQ(r.body, "3\r\n");
+  EXPECT_EQ(r.body, "abc");
+  // A coding the download cannot undo, or one applied after the chunking.
+  for (const char* codings : {"gzip, chunked", "gzip", "chunked, gzip", "chunked, chunked"}) {
+    r = run(std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: ") + codings +
+            "\r\n\r\n3\r\nabc\r\n0\r\n\r\n");
+    EXPECT_EQ(r.outcome, HttpOutcome::Failed) << codings;
+    EXPECT_EQ(r.starts, 0) << codings;  // no file is begun
+  }
 }
 
 TEST(HttpResponse, body_without_length_runs_to_the_close) {

@@ -1,5 +1,6 @@
 // Preference files that other handles hold: read-only opens leave the file
-// unchanged, locked files give defaults.
+// unchanged, locked files give defaults, readers do not keep the settings
+// from being written.
 #include "prefs/prefs.h"
 #include "prefs/prefs_testing.h"
 
@@ -44,7 +45,8 @@ TEST_F(PrefsSharingTest, file_locked_by_another_handle_gives_defaults) {
   EXPECT_EQ(read_file(path), "Width = 640\n");
 }
 
-TEST_F(PrefsSharingTest, others_read_but_never_write_the_file_in_hand_and_see_it_replaced_whole) {
+TEST_F(PrefsSharingTest,
+       others_read_but_never_write_the_file_in_hand_and_it_is_written_all_the_same) {
   std::string path = write_file("shared.ini", "Width = 640\r\n");
   ASSERT_NE(prefs_open(path), 0u);
   KernelHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -53,16 +55,29 @@ TEST_F(PrefsSharingTest, others_read_but_never_write_the_file_in_hand_and_see_it
   KernelHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(reader);
-  // The reader's handle keeps the file from being replaced: the write-back
-  // fails and leaves the old file whole.
-  prefs_write_int("Width", 800);
-  prefs_close();
-  EXPECT_EQ(read_file(path), "Width = 640\r\n");
-  reader.reset();
-  ASSERT_NE(prefs_open(path), 0u);
+  auto seen_by_reader = [&] {
+    std::string text(64, '\0');
+    DWORD got = 0;
+    SetFilePointer(reader.get(), 0, nullptr, FILE_BEGIN);
+    ReadFile(reader.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    return text.substr(0, got);
+  };
+  // The reader's handle refuses the replacement: the settings are written
+  // through the file itself.
   prefs_write_int("Width", 800);
   prefs_close();
   EXPECT_EQ(read_file(path), "Width = 800\r\n");
+  // A created file keeps the old settings on the disk until it is closed.
+  ASSERT_NE(prefs_create(path), 0u);
+  EXPECT_EQ(seen_by_reader(), "Width = 800\r\n");
+  prefs_write_int("Width", 1024);
+  prefs_close();
+  EXPECT_EQ(seen_by_reader(), "Width = 1024\r\n");
+  reader.reset();
+  ASSERT_NE(prefs_open(path), 0u);
+  prefs_write_int("Width", 640);
+  prefs_close();
+  EXPECT_EQ(read_file(path), "Width = 640\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -74,6 +75,46 @@ TEST(FileIo, output_given_up_leaves_the_earlier_file_and_files_it_did_not_make) 
   ASSERT_TRUE(file_read_whole(lookalike.c_str(), contents));
   EXPECT_EQ(std::string(contents.begin(), contents.end()), "foreign");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST(FileIo, a_leftover_of_an_earlier_run_is_removed_by_the_next_writer_of_its_target) {
+  ScratchDir dir;
+  const std::string name = dir.file("photo.jpg");
+  const std::string leftover = output_temporary_name(name, 0);
+  const std::string recent = output_temporary_name(name, 1);
+  const std::string other_target = output_temporary_name(dir.file("other.jpg"), 0);
+  for (const std::string& file : {leftover, recent, other_target})
+    std::ofstream(file) << "half a picture";
+  const auto last_year =
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+  std::filesystem::last_write_time(leftover, last_year);
+  std::filesystem::last_write_time(other_target, last_year);
+  EXPECT_LE(name.size() + 2, leftover.size());  // two characters longer than the target
+  OutputFile file;
+  ASSERT_TRUE(file.create(name.c_str()));
+  ASSERT_TRUE(file.write("new", 3));
+  ASSERT_TRUE(file.commit());
+  EXPECT_FALSE(file_exists(leftover.c_str()));
+  EXPECT_TRUE(file_exists(recent.c_str()));  // perhaps another writer's, being filled now
+  EXPECT_TRUE(file_exists(other_target.c_str()));
+}
+
+TEST(FileIo, committing_over_a_read_only_file_fails_and_leaves_it) {
+  ScratchDir dir;
+  const std::string name = dir.file("protected.bmp");
+  std::ofstream(name) << "old";
+  std::filesystem::permissions(name, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  OutputFile file;
+  ASSERT_TRUE(file.create(name.c_str()));
+  ASSERT_TRUE(file.write("new", 3));
+  EXPECT_FALSE(file.commit());
+  std::vector<std::uint8_t> contents;
+  ASSERT_TRUE(file_read_whole(name.c_str(), contents));
+  EXPECT_EQ(std::string(contents.begin(), contents.end()), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  std::filesystem::permissions(name, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 TEST(FileIo, output_into_a_missing_directory_fails) {

@@ -76,6 +76,16 @@ inline void jpeg_scan_header(Bytes& out, const std::vector<int>& ids, int ss, in
   jpeg_segment(out, 0xDA, body);
 }
 
+// Comment segments after the start marker bring the file to `size`.
+inline void jpeg_pad(Bytes& out, std::size_t size) {
+  Bytes padding;
+  while (out.size() + padding.size() + 4 <= size) {
+    const std::size_t room = std::min<std::size_t>(size - out.size() - padding.size() - 4, 65533);
+    jpeg_segment(padding, 0xFE, Bytes(room, 'x'));
+  }
+  out.insert(out.begin() + 2, padding.begin(), padding.end());
+}
+
 inline Bytes make_jpeg(const JpegRecipe& r) {
   Bytes out{0xFF, 0xD8};
   Bytes quant(65, 1);  // table 0 of 8-bit values, all of them 1
@@ -111,14 +121,54 @@ inline Bytes make_jpeg(const JpegRecipe& r) {
   out.insert(out.end(), data, 0x00);
   for (int n = 0; n < r.empty_scans; ++n) jpeg_scan_header(out, {1 + n % r.components}, 1, 63);
   if (r.end_marker) out.insert(out.end(), {0xFF, 0xD9});
-  // Comment segments after the start marker bring the file to its size.
-  Bytes padding;
-  while (out.size() + padding.size() + 4 <= r.pad_to) {
-    const std::size_t room =
-        std::min<std::size_t>(r.pad_to - out.size() - padding.size() - 4, 65533);
-    jpeg_segment(padding, 0xFE, Bytes(room, 'x'));
+  jpeg_pad(out, r.pad_to);
+  return out;
+}
+
+// A grey progressive JPEG of `scans` AC refinement scans (coefficients 1 to
+// 63), each of which makes the decoder visit every coefficient of every
+// block: with Huffman coding through end-of-band runs of 32767 blocks (two
+// bytes a run), with arithmetic coding without any data (which the decoder
+// takes as zeros, as the standard says).
+inline Bytes make_refinement_jpeg(int side, int scans, bool arithmetic, std::size_t pad_to = 0) {
+  Bytes out{0xFF, 0xD8};
+  Bytes quant(65, 1);
+  quant[0] = 0x00;
+  jpeg_segment(out, 0xDB, quant);
+  Bytes frame{8};
+  put16(frame, static_cast<unsigned>(side));
+  put16(frame, static_cast<unsigned>(side));
+  frame.insert(frame.end(), {1, 1, 0x11, 0x00});
+  jpeg_segment(out, arithmetic ? 0xCA : 0xC2, frame);
+  if (!arithmetic) {
+    Bytes table{0x10, 1};  // AC table 0: one code of length 1 ...
+    table.insert(table.end(), 15, 0);
+    table.push_back(0xE0);  // ... for an end-of-band run of 2^14 plus 14 bits
+    jpeg_segment(out, 0xC4, table);
   }
-  out.insert(out.begin() + 2, padding.begin(), padding.end());
+  const std::uint64_t blocks = static_cast<std::uint64_t>((side + 7) / 8) * ((side + 7) / 8);
+  const std::uint64_t runs = (blocks + 32766) / 32767;
+  for (int n = 0; n < scans; ++n) {
+    jpeg_segment(out, 0xDA, Bytes{1, 1, 0x00, 1, 63, 0x10});  // refining bit 0
+    if (arithmetic) continue;
+    // Each run: the code 0, then 14 one bits (a run of 32767 blocks).
+    std::uint32_t bits = 0;
+    int count = 0;
+    auto put_bits = [&](std::uint32_t value, int n_bits) {
+      bits = bits << n_bits | value;
+      count += n_bits;
+      while (count >= 8) {
+        const auto byte = static_cast<std::uint8_t>(bits >> (count - 8));
+        out.push_back(byte);
+        if (byte == 0xFF) out.push_back(0x00);
+        count -= 8;
+      }
+    };
+    for (std::uint64_t r = 0; r < runs; ++r) put_bits(0x3FFF, 15);
+    if (count > 0) put_bits((1u << (8 - count)) - 1, 8 - count);
+  }
+  out.insert(out.end(), {0xFF, 0xD9});
+  jpeg_pad(out, pad_to);
   return out;
 }
 
@@ -187,6 +237,7 @@ struct PngRecipe {
   std::uint64_t text_size = 0;      // bytes each of them inflates to
   std::size_t pad_to = 0;           // a private chunk brings the file to this size
   std::size_t cut_to = 0;           // the file ends after this many bytes (0: whole)
+  int filter = 0;                   // every row's filter type (4, Paeth, is the costliest to undo)
 };
 
 // Bytes of one stored row of `width` pixels, its filter byte included.
@@ -216,6 +267,43 @@ inline std::uint64_t png_image_bytes(const PngRecipe& r, std::uint64_t rows) {
   return total;
 }
 
+// The stream of `rows` rows (of every pass) whose filter byte is `filter`
+// and whose pixels are zero, deflated row by row.
+inline Bytes zlib_of_filtered_rows(const PngRecipe& r, std::uint64_t rows) {
+  static const int start_x[7] = {0, 4, 0, 2, 0, 1, 0}, step_x[7] = {8, 8, 4, 4, 2, 2, 1};
+  static const int start_y[7] = {0, 0, 4, 0, 2, 0, 1}, step_y[7] = {8, 8, 8, 4, 4, 2, 2};
+  z_stream z{};
+  deflateInit(&z, 9);
+  Bytes stream, buffer(1 << 20);
+  auto feed = [&](const Bytes& in, int flush) {
+    z.next_in = const_cast<Bytef*>(in.data());
+    z.avail_in = static_cast<uInt>(in.size());
+    do {
+      z.next_out = buffer.data();
+      z.avail_out = static_cast<uInt>(buffer.size());
+      deflate(&z, flush);
+      stream.insert(stream.end(), buffer.data(), buffer.data() + (buffer.size() - z.avail_out));
+    } while (z.avail_out == 0);
+  };
+  for (int pass = 0; pass < (r.interlaced ? 7 : 1); ++pass) {
+    const std::uint64_t w = !r.interlaced ? static_cast<std::uint64_t>(r.width)
+                            : r.width > start_x[pass]
+                                ? (r.width - start_x[pass] + step_x[pass] - 1) / step_x[pass]
+                                : 0;
+    const std::uint64_t h = !r.interlaced ? rows
+                            : rows > static_cast<std::uint64_t>(start_y[pass])
+                                ? (rows - start_y[pass] + step_y[pass] - 1) / step_y[pass]
+                                : 0;
+    if (w == 0) continue;
+    Bytes row(png_row_bytes(r, w), 0);
+    row[0] = static_cast<std::uint8_t>(r.filter);
+    for (std::uint64_t y = 0; y < h; ++y) feed(row, Z_NO_FLUSH);
+  }
+  feed(Bytes(), Z_FINISH);
+  deflateEnd(&z);
+  return stream;
+}
+
 inline Bytes make_png(const PngRecipe& r) {
   Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
@@ -233,7 +321,8 @@ inline Bytes make_png(const PngRecipe& r) {
     for (int n = 0; n < r.text_chunks; ++n) png_chunk(out, "zTXt", text);
   }
   const std::uint64_t rows = std::min<std::uint64_t>(r.rows, static_cast<std::uint64_t>(r.height));
-  const Bytes stream = zlib_of_repeats(png_image_bytes(r, rows) + r.tail, 0);
+  const Bytes stream = r.filter != 0 ? zlib_of_filtered_rows(r, rows)
+                                     : zlib_of_repeats(png_image_bytes(r, rows) + r.tail, 0);
   constexpr std::size_t kChunk = 1 << 16;
   for (std::size_t at = 0; at < stream.size(); at += kChunk)
     png_chunk(

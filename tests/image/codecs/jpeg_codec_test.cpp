@@ -266,10 +266,22 @@ TEST_F(JpegCodecTest, more_scans_than_encoders_write_are_refused) {
   scans.components = 1;
   scans.progressive = true;
   scans.whole_scan = true;
-  scans.empty_scans = 9;
+  scans.empty_scans = 5;  // each over every AC coefficient: five passes in all
   EXPECT_NE(decode(hostile::make_jpeg(scans)).store, nullptr);
   scans.empty_scans = 70;
   EXPECT_EQ(decode(hostile::make_jpeg(scans)).store, nullptr);
+}
+
+TEST_F(JpegCodecTest, refinement_scans_beyond_what_encoders_write_are_refused) {
+  // Each refinement scan visits every coefficient of every block; encoders
+  // pass over them about three times in all.
+  for (bool arithmetic : {false, true}) {
+    SCOPED_TRACE(arithmetic ? "arithmetic" : "Huffman");
+    DecodedPicture few = decode(hostile::make_refinement_jpeg(256, 3, arithmetic));
+    ASSERT_NE(few.store, nullptr);
+    EXPECT_EQ(info(few).width, 256);
+    EXPECT_EQ(decode(hostile::make_refinement_jpeg(256, 12, arithmetic)).store, nullptr);
+  }
 }
 
 TEST_F(JpegCodecTest, unwritable_file_fails_without_leaving_anything) {

@@ -38,6 +38,8 @@ class JpegToolsTest : public CodecTest {
   }
 };
 
+// Baseline, and progressive in cjpeg's own script of ten scans (the passes
+// over the coefficients that photos make stay within the decode's limit).
 TEST_F(JpegToolsTest, cjpeg_file_decodes_exactly_as_djpeg_decodes_it) {
   const int w = 37, h = 23;
   std::ofstream ppm(dir.file("in.ppm"), std::ios::binary);
@@ -45,22 +47,25 @@ TEST_F(JpegToolsTest, cjpeg_file_decodes_exactly_as_djpeg_decodes_it) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) ppm.put(char(x * 7)).put(char(y * 11)).put(char((x + y) * 3));
   ppm.close();
-  run("cjpeg -quality 90 " + dir.file("in.ppm") + " > " + dir.file("in.jpg"));
-  run("djpeg -ppm " + dir.file("in.jpg") + " > " + dir.file("out.ppm"));
-  Bytes rgb = netpbm_pixels(read(dir.file("out.ppm")));
-  ASSERT_EQ(rgb.size(), static_cast<std::size_t>(w * h * 3));
-  DecodedPicture picture = decode(read(dir.file("in.jpg")));
-  ASSERT_NE(picture.store, nullptr);
-  EXPECT_EQ(info(picture).width, w);
-  EXPECT_EQ(info(picture).height, h);
-  int mismatches = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      std::vector<int> bgr = pixel(picture, x, y);
-      const std::uint8_t* expected = &rgb[(y * w + x) * 3];
-      if (bgr[0] != expected[2] || bgr[1] != expected[1] || bgr[2] != expected[0]) ++mismatches;
-    }
-  EXPECT_EQ(mismatches, 0);
+  for (const std::string options : {"", " -progressive"}) {
+    SCOPED_TRACE(options);
+    run("cjpeg -quality 90" + options + " " + dir.file("in.ppm") + " > " + dir.file("in.jpg"));
+    run("djpeg -ppm " + dir.file("in.jpg") + " > " + dir.file("out.ppm"));
+    Bytes rgb = netpbm_pixels(read(dir.file("out.ppm")));
+    ASSERT_EQ(rgb.size(), static_cast<std::size_t>(w * h * 3));
+    DecodedPicture picture = decode(read(dir.file("in.jpg")));
+    ASSERT_NE(picture.store, nullptr);
+    EXPECT_EQ(info(picture).width, w);
+    EXPECT_EQ(info(picture).height, h);
+    int mismatches = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        std::vector<int> bgr = pixel(picture, x, y);
+        const std::uint8_t* expected = &rgb[(y * w + x) * 3];
+        if (bgr[0] != expected[2] || bgr[1] != expected[1] || bgr[2] != expected[0]) ++mismatches;
+      }
+    EXPECT_EQ(mismatches, 0);
+  }
 }
 
 TEST_F(JpegToolsTest, cjpeg_greyscale_file_decodes_to_the_grey_djpeg_gives) {

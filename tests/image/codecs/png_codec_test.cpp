@@ -306,6 +306,19 @@ TEST_F(PngCodecTest, compressed_texts_are_skipped_unread) {
 }
 #endif
 
+TEST_F(PngCodecTest, flat_picture_that_carries_all_its_rows_loads_from_a_small_file) {
+  // 8000 x 8000 pixels of one colour: 192 MB of pixels from a few hundred
+  // kilobytes of file.
+  hostile::PngRecipe flat;
+  flat.width = flat.height = 8000;
+  Bytes file = hostile::make_png(flat);
+  EXPECT_LT(file.size(), 1u << 20);
+  DecodedPicture picture = decode(file);
+  ASSERT_NE(picture.store, nullptr);
+  EXPECT_EQ(info(picture).width, 8000);
+  EXPECT_EQ(pixel(picture, 7999, 7999), (Px{0, 0, 0}));
+}
+
 TEST_F(PngCodecTest, huge_declared_size_fails_cleanly) {
   PngRecipe recipe;
   recipe.colour_type = PNG_COLOR_TYPE_GRAY;
