@@ -40,9 +40,9 @@ struct Run {
   double peak_mb = 0;
 };
 
-// Runs a command (no shell), its standard output into `output` when given.
-Run run_measured(const std::vector<std::string>& command, const std::string& output = {}) {
-  const auto start = std::chrono::steady_clock::now();
+// Starts a command (no shell), its standard output into `output` when
+// given, else discarded like its errors.
+pid_t start_quietly(const std::vector<std::string>& command, const std::string& output = {}) {
   pid_t child = fork();
   if (child == 0) {
     int sink =
@@ -56,6 +56,13 @@ Run run_measured(const std::vector<std::string>& command, const std::string& out
     execvp(argv[0], argv.data());
     _exit(127);
   }
+  return child;
+}
+
+// Runs a command to its end, timed, with its peak memory.
+Run run_measured(const std::vector<std::string>& command, const std::string& output = {}) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = start_quietly(command, output);
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);
@@ -68,21 +75,6 @@ Run run_measured(const std::vector<std::string>& command, const std::string& out
 
 std::string wine_path(const std::string& path) {
   return "Z:" + path;
-}
-
-pid_t start_quietly(const std::vector<std::string>& command) {
-  pid_t child = fork();
-  if (child == 0) {
-    int quiet = open("/dev/null", O_WRONLY);
-    dup2(quiet, 1);
-    dup2(quiet, 2);
-    std::vector<char*> argv;
-    for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  return child;
 }
 
 struct ProgramRun {
@@ -217,8 +209,8 @@ int main(int argc, char** argv) {
     std::printf("%-44s %7.1f ms %7.0f MB\n", "ImageMagick convert -limit thread 1",
                 magick.seconds * 1000, magick.peak_mb);
 
-
-  const ProgramRun plain = time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", false);
+  const ProgramRun plain =
+      time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", false);
   const ProgramRun exif = time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", true);
   std::printf("\n%-44s %10s %10s\n", "Skalaro.exe, the ten on its command line", "per picture",
               "peak RSS");
@@ -230,7 +222,8 @@ int main(int argc, char** argv) {
       continue;
     }
     std::printf("  %-42s %7.1f ms %7.0f MB\n", name, run->job * 1000 / kPictures, run->peak_mb);
-    std::printf("    %-40s %7.1f ms\n", "with Wine's start and the window", run->total * 1000 / kPictures);
+    std::printf("    %-40s %7.1f ms\n", "with Wine's start and the window",
+                run->total * 1000 / kPictures);
   }
 
   std::printf("\nratios (Skalaro / tool)                       time     memory\n");
