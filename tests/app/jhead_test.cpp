@@ -1,5 +1,5 @@
 // The EXIF tool as the program ships it: the jhead.exe built from Debian's
-// source, run with the job's command line, hidden, ends cleanly and leaves a
+// source, run with the job's command line, ends cleanly and leaves a
 // complete picture that carries the source's EXIF block; and the job keeps
 // the block in copy and in replace mode.
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 #include "app/resize_rules.h"
 #include "app_pictures.h"
+#include "support/child_process.h"
 #include "job_fixture.h"
 
 namespace {
@@ -20,24 +21,10 @@ class JheadTest : public JobTest {
     ASSERT_TRUE(CopyFileA(SKALARO_JHEAD_EXE, in("jhead.exe").c_str(), FALSE))
         << "jhead.exe is built by scripts/build_jhead.sh: " << SKALARO_JHEAD_EXE;
   }
-  // Runs the tool the way the job does (hidden, detached, waited for); its exit code.
+  // Runs the tool the way the job does (detached, waited for); its exit code.
   DWORD run_jhead(const std::string& source, const std::string& destination) {
-    std::string command = "\"jhead.exe\" " + jhead_parameters(source, destination);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
-                        DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                        &process))
-      return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 120000);
-    DWORD code = 0xFFFFFFFE;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return run_process("\"jhead.exe\" " + jhead_parameters(source, destination), 120000,
+                       DETACHED_PROCESS | NORMAL_PRIORITY_CLASS);
   }
   // The decoded pixels of a file.
   static std::vector<std::uint8_t> pixels_of(const std::string& name) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app_pictures.h"
+#include "support/child_process.h"
 #include "job_fixture.h"
 #include "runtime/strings.h"
 
@@ -50,26 +51,18 @@ class KilledJobTest : public JobTest {
                    const std::vector<Source>& sources) {
     std::string command = "\"" + path_part(program_filename()) + "job_kill_helper.exe\" \"" +
                           folder + "\" " + (keep_exif ? "1" : "0");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const ChildProcess helper = start_process(command);
+    if (!helper) {
       ADD_FAILURE() << "helper not started";
       return false;
     }
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!any_changed(sources) && WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT &&
+    while (!any_changed(sources) && helper.wait(2) == 0xFFFFFFFE &&
            std::chrono::steady_clock::now() < give_up) {
     }
     Sleep(static_cast<DWORD>(more_ms));
-    const bool killed = TerminateProcess(process.hProcess, 9) != 0;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return killed && code == 9;
+    const bool killed = TerminateProcess(helper.process.get(), 9) != 0;
+    return killed && helper.wait(INFINITE) == 9;
   }
 };
 

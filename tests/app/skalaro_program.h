@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "skalaro_window.h"
+#include "support/child_process.h"
 #include "support/input.h"
 
 class SkalaroProgram {
@@ -23,26 +24,18 @@ class SkalaroProgram {
   SkalaroProgram(const std::string& folder, const std::vector<std::string>& pictures) {
     std::string command = "\"" + folder + "\\Skalaro.exe\"";
     for (const std::string& picture : pictures) command += " \"" + picture + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process_)) {
-      ADD_FAILURE() << "Skalaro.exe not started: " << command;
-      process_ = {};
-    }
+    process_ = start_process(command, 0, folder.c_str());
+    if (!process_) ADD_FAILURE() << "Skalaro.exe not started: " << command;
   }
   ~SkalaroProgram() {
-    if (!process_.hProcess) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-      TerminateProcess(process_.hProcess, 99);
-    WaitForSingleObject(process_.hProcess, 10000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (!process_) return;
+    if (process_.running()) TerminateProcess(process_.process.get(), 99);
+    process_.wait(10000);
   }
   SkalaroProgram(const SkalaroProgram&) = delete;
   SkalaroProgram& operator=(const SkalaroProgram&) = delete;
 
-  DWORD id() const { return process_.dwProcessId; }
+  DWORD id() const { return GetProcessId(process_.process.get()); }
 
   // The main window once it is up (a fresh Wine prefix starts slowly).
   HWND window() {
@@ -84,12 +77,10 @@ class SkalaroProgram {
     PostMessageA(window(), WM_SYSCOMMAND, SC_CLOSE, 0);
     return exit_code(60);
   }
+  // -1 when it has not ended within the time.
   long exit_code(int seconds) {
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0)
-      return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
+    const DWORD code = process_.wait(static_cast<DWORD>(seconds) * 1000);
+    return code == 0xFFFFFFFE ? -1 : static_cast<long>(code);
   }
 
   // The centre of a gadget on the screen, and a real click on it.
@@ -105,6 +96,6 @@ class SkalaroProgram {
   }
 
  private:
-  PROCESS_INFORMATION process_{};
+  ChildProcess process_;
   HWND main_window_ = nullptr;
 };

@@ -22,6 +22,7 @@
 #include "net/sockets.h"
 #include "runtime/utf8.h"
 #include "skalaro_program.h"
+#include "support/child_process.h"
 #include "support/loopback_server.h"
 #include "support/png_maker.h"
 #include "support/runtime_fixture.h"
@@ -158,18 +159,7 @@ DWORD drag_files_to(POINT target, const std::vector<std::string>& files) {
   std::string command = std::string("\"") + SKALARO_DRAG_HELPER + "\" files " +
                         std::to_string(target.x) + " " + std::to_string(target.y) + " 0 1";
   for (const std::string& file : files) command += " \"" + file + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return 0xFFFFFFFF;
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD code = 0xFFFFFFFE;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  return run_process(command, 60000);
 }
 
 HWND preview_window(DWORD process) {
@@ -205,15 +195,16 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
   const HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0,
                                      200, 100, nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(other);
-  const std::string load_failed = program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND box) {
-    EXPECT_TRUE(program.gadget(GADGET_PROGRESS)) << "the job's gadgets stand in for the list";
-    EXPECT_NE(GetForegroundWindow(), program.window());
-    RECT r{};
-    GetWindowRect(box, &r);
-    EXPECT_EQ(GetAncestor(WindowFromPoint({(r.left + r.right) / 2, r.top + 8}), GA_ROOT), box)
-        << "hidden by the main window";
-    take_screenshot("skalaro_job");
-  });
+  const std::string load_failed =
+      program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND box) {
+        EXPECT_TRUE(program.gadget(GADGET_PROGRESS)) << "the job's gadgets stand in for the list";
+        EXPECT_NE(GetForegroundWindow(), program.window());
+        RECT r{};
+        GetWindowRect(box, &r);
+        EXPECT_EQ(GetAncestor(WindowFromPoint({(r.left + r.right) / 2, r.top + 8}), GA_ROOT), box)
+            << "hidden by the main window";
+        take_screenshot("skalaro_job");
+      });
   DestroyWindow(other);
   EXPECT_EQ(load_failed, corrupt);
   ASSERT_TRUE(program.wait_for_job());

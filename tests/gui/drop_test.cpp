@@ -22,6 +22,7 @@
 #include "gui/window_object.h"
 #include "runtime/programs.h"
 #include "runtime/strings.h"
+#include "support/child_process.h"
 #include "support/drop_data_object.h"
 #include "support/gadget_support.h"
 #include "support/input.h"
@@ -67,12 +68,8 @@ DragResult drag_from_helper(const char* what, POINT target, bool shift, DWORD of
                         std::to_string(offered);
   for (const std::string& path : paths) command += " \"" + path + "\"";
   DragResult result;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return result;
+  const ChildProcess helper = start_process(command);
+  if (!helper) return result;
   auto record_drops = [&result](std::int64_t code) {
     if (code != EVENT_GADGET_DROP && code != EVENT_WINDOW_DROP) return;
     const DropRecord* record = event_state()->drop_data;
@@ -85,15 +82,11 @@ DragResult drag_from_helper(const char* what, POINT target, bool shift, DWORD of
   // on its way for a moment.
   while (std::chrono::steady_clock::now() < std::min(deadline, ended_at)) {
     record_drops(event_wait(10));
-    if (ended_at == deadline && WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
+    if (ended_at == deadline && !helper.running())
       ended_at = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
   }
   const bool ended = ended_at != deadline;
-  DWORD exit_code = 0;
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  result.effect = ended ? static_cast<int>(exit_code) : -1;
+  result.effect = ended ? static_cast<int>(helper.wait(0)) : -1;
   return result;
 }
 
@@ -388,7 +381,8 @@ TEST_F(DropTest, list_boxes_and_trees_select_the_item_under_the_drop) {
   EXPECT_EQ(SendMessageA(box, LB_GETSELCOUNT, 0, 0), 1);
   EXPECT_GT(SendMessageA(box, LB_GETSEL, 2, 0), 0);
 
-  std::memcpy(&item, &nodes[1], sizeof(HTREEITEM));  // the item goes in where the rectangle comes back
+  std::memcpy(&item, &nodes[1],
+              sizeof(HTREEITEM));  // the item goes in where the rectangle comes back
   SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
   over = POINT{item.left + 2, (item.top + item.bottom) / 2};
   ClientToScreen(tree, &over);

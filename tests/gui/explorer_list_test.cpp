@@ -18,6 +18,7 @@
 #include "gui/gadgets.h"
 #include "runtime/programs.h"
 #include "runtime/strings.h"
+#include "support/child_process.h"
 #include "support/input.h"
 #include "support/scratch_dir.h"
 #include "support/screenshot.h"
@@ -403,19 +404,15 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   std::string command = "\"" + path_part(program_filename()) + "drag_source_helper.exe\" files " +
                         std::to_string(over.x) + " " + std::to_string(over.y) + " 0 " +
                         std::to_string(DROP_COPY) + " \"" + folder.path + "notiz.txt\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION helper{};
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &helper));
+  const ChildProcess helper = start_process(command);
+  ASSERT_TRUE(helper);
   // The pointer crosses other items on its way; one item at a time is lit.
   // The highlight is no change of the selection: no event until the drop.
   bool highlighted = false, several_highlighted = false;
   int changes_while_hovering = 0;
   std::string dropped;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline &&
-         WaitForSingleObject(helper.hProcess, 0) == WAIT_TIMEOUT) {
+  while (std::chrono::steady_clock::now() < deadline && helper.running()) {
     const std::int64_t code = event_wait(10);
     if (code == EVENT_GADGET_DROP && event_gadget() == kList) dropped = event_drop_files();
     if (code == EVENT_GADGET && event_gadget() == kList && event_type() == 768 &&
@@ -428,11 +425,7 @@ TEST_F(ExplorerListTest, a_drag_highlights_the_item_under_the_pointer_and_the_dr
   }
   for (const auto& e : pump_for(300))
     if (e.code == EVENT_GADGET_DROP) ADD_FAILURE() << "a second drop";
-  DWORD effect = 0;
-  GetExitCodeProcess(helper.hProcess, &effect);
-  CloseHandle(helper.hProcess);
-  CloseHandle(helper.hThread);
-  EXPECT_EQ(effect, static_cast<DWORD>(DROP_COPY));
+  EXPECT_EQ(helper.wait(0), static_cast<DWORD>(DROP_COPY));
   EXPECT_TRUE(highlighted);
   EXPECT_FALSE(several_highlighted);
   EXPECT_EQ(changes_while_hovering, 0);

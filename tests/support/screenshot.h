@@ -9,6 +9,8 @@
 #include <chrono>
 #include <string>
 
+#include "support/child_process.h"
+
 #ifndef SKALARO_SCREENSHOT_DIR
 #error "SKALARO_SCREENSHOT_DIR must name the screenshot folder (a Unix path)"
 #endif
@@ -31,14 +33,7 @@ inline std::string take_screenshot(const std::string& name) {
   DeleteFileA(final_windows.c_str());
   std::string command = "/bin/sh -c \"mkdir -p '" + dir + "' && import -window root '" + temporary +
                         "' && mv '" + temporary + "' '" + final_path + "'\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return {};
-  if (process.hProcess) CloseHandle(process.hProcess);
-  if (process.hThread) CloseHandle(process.hThread);
+  if (!start_process(command)) return {};
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (std::chrono::steady_clock::now() < deadline) {
     if (GetFileAttributesA(final_windows.c_str()) != INVALID_FILE_ATTRIBUTES) return final_path;
