@@ -52,8 +52,7 @@ struct JpegReader {
   int scans_counted;
   std::uint64_t coefficient_work;       // coefficients of every block of the scans so far
   std::uint64_t most_coefficient_work;  // what the scans may add up to
-  std::uint64_t cost;                   // the store and the coefficient buffers
-  std::uint64_t file_size;
+  bool refuse_short_data;  // the store and coefficient buffers exceed what a cut file pays for
 };
 
 struct JpegDecoderState {
@@ -121,8 +120,7 @@ void on_message(j_common_ptr info, int level) {
   info->err->num_warnings++;
   const int code = info->err->msg_code;
   if (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER) return;
-  const JpegReader* reader = reader_of(info);
-  if (reader->cost > decode_short_cost_allowed(reader->file_size)) (*info->err->error_exit)(info);
+  if (reader_of(info)->refuse_short_data) (*info->err->error_exit)(info);
 }
 
 // The blocks of every component, and their coefficients when the library
@@ -146,8 +144,8 @@ bool limit_cost(JpegReader* reader, std::uint64_t file_size) {
   const std::uint64_t left = allowed - store;
   d->mem->max_memory_to_use = left > LONG_MAX ? LONG_MAX : static_cast<long>(left);
   const std::uint64_t blocks = all_blocks(d);
-  reader->cost = store + (jpeg_has_multiple_scans(d) ? blocks * sizeof(JBLOCK) : 0);
-  reader->file_size = file_size;
+  const std::uint64_t cost = store + (jpeg_has_multiple_scans(d) ? blocks * sizeof(JBLOCK) : 0);
+  reader->refuse_short_data = cost > decode_short_cost_allowed(file_size);
   reader->most_coefficient_work = kMostCoefficientPasses * DCTSIZE2 * blocks;
   return true;
 }
