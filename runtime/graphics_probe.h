@@ -14,6 +14,5 @@ AlphaBlendService graphics_alpha_blend();
 bool graphics_visual_styles();
 
 // The common controls' version as major * 65536 + minor (1 when it cannot be
-// told), and whether uxtheme says the program is themed; asked afresh.
+// told); asked afresh.
 long graphics_common_controls_version();
-bool graphics_app_themed();

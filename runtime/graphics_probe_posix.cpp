@@ -12,6 +12,3 @@ bool graphics_visual_styles() {
 long graphics_common_controls_version() {
   return 1;
 }
-bool graphics_app_themed() {
-  return false;
-}

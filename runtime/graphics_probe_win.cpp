@@ -21,6 +21,14 @@ Function entry(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+bool app_themed() {
+  Module uxtheme(LoadLibraryA("uxtheme.dll"));
+  if (!uxtheme) return false;
+  using IsAppThemedFunction = BOOL(WINAPI*)();
+  auto is_app_themed = entry<IsAppThemedFunction>(uxtheme.get(), "IsAppThemed");
+  return is_app_themed && is_app_themed() != FALSE;
+}
+
 }  // namespace
 
 long graphics_common_controls_version() {
@@ -33,19 +41,11 @@ long graphics_common_controls_version() {
   return static_cast<long>(record.major * 65536 + record.minor);
 }
 
-bool graphics_app_themed() {
-  Module uxtheme(LoadLibraryA("uxtheme.dll"));
-  if (!uxtheme) return false;
-  using IsAppThemedFunction = BOOL(WINAPI*)();
-  auto is_app_themed = entry<IsAppThemedFunction>(uxtheme.get(), "IsAppThemed");
-  return is_app_themed && is_app_themed() != FALSE;
-}
-
 void graphics_probe_start() {
   msimg32.reset(LoadLibraryA("msimg32.dll"));
   alpha_blend =
       msimg32 ? reinterpret_cast<void*>(GetProcAddress(msimg32.get(), "AlphaBlend")) : nullptr;
-  visual_styles = graphics_app_themed() && graphics_common_controls_version() > 0x5FFFF;
+  visual_styles = app_themed() && graphics_common_controls_version() > 0x5FFFF;
 }
 
 void graphics_probe_release() {
