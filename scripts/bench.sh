@@ -10,8 +10,7 @@ command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMag
   "$here/setup.sh"
 # vipsthumbnail, the job benchmark's second reference.
 if ! command -v vipsthumbnail >/dev/null; then
-  if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
-  $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     libvips-tools
 fi
 cmake -S "$top" -B "$build_root/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -35,22 +34,14 @@ for bench in "${@:-resize_bench codec_bench decode_cost_bench delay_bench explor
         "$here/wine_run.sh" "$build_root/win64/bench/delay_bench.exe" ;;
       explorer_bench)
         build_windows_benchmark explorer_bench
-        if [ -z "${DISPLAY:-}" ]; then
-          xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe"
-        else
-          "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe"
-        fi ;;
+        with_display "$here/wine_run.sh" "$build_root/win64/bench/explorer_bench.exe" ;;
       job_bench)
         # The job's path runs in a Windows program under Wine, and the whole
         # Skalaro.exe too, which needs a display; the host program compares.
         build_windows_benchmark "job_path_bench skalaro_package skalaro_driver"
         job_bench=("$build_root/bench/bench/job_bench" "$build_root/win64/bench/job_path_bench.exe"
           "$here/wine_run.sh" "$build_root/win64/Skalaro" "$build_root/win64/tests/app/skalaro_driver.exe")
-        if [ -z "${DISPLAY:-}" ]; then
-          xvfb-run -a -s "-screen 0 1280x1024x24" "${job_bench[@]}"
-        else
-          "${job_bench[@]}"
-        fi ;;
+        with_display "${job_bench[@]}" ;;
       *) "$build_root/bench/bench/$program" ;;
     esac
     echo

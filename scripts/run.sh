@@ -61,7 +61,7 @@ session() {
   # Requesters' own buttons read "Ja"/"Nein" as on a German Windows when
   # setup could make the German locale.
   local language=()
-  if locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then language=(env LC_ALL=de_DE.UTF-8); fi
+  if german_locale_present; then language=(env LC_ALL=de_DE.UTF-8); fi
   "${language[@]}" "$here/wine_run.sh" "$run_dir/Skalaro.exe" "${windows_paths[@]}" \
     >/dev/null 2>&1 &
   local program=$!

@@ -20,10 +20,6 @@ packages=(
   locales
 )
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
 missing_packages() {
   local p
   for p in "${packages[@]}"; do
@@ -101,7 +97,7 @@ enable_source_packages() {
 # the platform's own requester buttons read "Ja"/"Nein" as on a German
 # Windows. Making it takes a few seconds, once; without it they stay English.
 ensure_german_locale() {
-  locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+  german_locale_present && return 0
   as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 ||
     log "no German locale: the requesters' buttons stay English"
 }
