@@ -73,11 +73,14 @@ GadgetPlace place_of(object_number gadget) {
   return file_list_place(inner_width);
 }
 
-void update_title() {
+std::string current_title() {
   const ResizeSettings& settings = resize_settings();
-  const std::string title = main_window_title(app_state().version_text, settings.target_width,
-                                              settings.target_height, settings.jpeg_quality);
-  window_set_title(WINDOW_MAIN, title.c_str());
+  return main_window_title(app_state().version_text, settings.target_width, settings.target_height,
+                           settings.jpeg_quality);
+}
+
+void update_title() {
+  window_set_title(WINDOW_MAIN, current_title().c_str());
 }
 
 void create_check_box(object_number gadget, std::string_view text, std::string_view tip) {
@@ -340,12 +343,9 @@ void let_the_job_finish() {
 }  // namespace
 
 void main_window_run() {
-  const ResizeSettings& settings = resize_settings();
-  const std::string title = main_window_title(app_state().version_text, settings.target_width,
-                                              settings.target_height, settings.jpeg_quality);
   // The position is ignored: the window is centred on the screen.
-  if (!window_open(WINDOW_MAIN, 20, 200, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, title.c_str(),
-                   MAIN_WINDOW_FLAGS))
+  if (!window_open(WINDOW_MAIN, 20, 200, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
+                   current_title().c_str(), MAIN_WINDOW_FLAGS))
     return;
   main_handle = window_handle(WINDOW_MAIN);
   window_set_topmost(WINDOW_MAIN, 1);

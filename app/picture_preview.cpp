@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window_rules.h"
+#include "app/resize_file.h"
 #include "gui/events.h"
 #include "gui/gadgets.h"
 #include "gui/window.h"
@@ -55,7 +56,7 @@ class LoadFailedNotice {
 }  // namespace
 
 PreviewEnd preview_picture(const std::string& path) {
-  const bool loaded = image_load(IMAGE_WORK, path.c_str()) != 0;
+  const bool loaded = picture_load(path);
   std::optional<LoadFailedNotice> notice;
   if (!loaded) notice.emplace(file_part(path));
   void* picture = loaded ? image_handle(IMAGE_WORK) : notice->store();

@@ -51,9 +51,12 @@ bool picture_scale(PictureSize size) {
 bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
                    const std::string* exif_source) {
   const std::string temporary = temporary_name(final_name);
+  // The save flushed what it wrote; jhead's rewrite of it is flushed by the
+  // replace.
   const bool done = save_picture(temporary, kind, jpeg_quality) &&
-                    (!exif_source || exif_carried_over(*exif_source, temporary)) &&
-                    file_replace(temporary, final_name);
+                    (exif_source ? exif_carried_over(*exif_source, temporary) &&
+                                       file_replace(temporary, final_name)
+                                 : file_move_over(temporary, final_name) != 0);
   if (!done) file_delete(temporary);
   return done;
 }

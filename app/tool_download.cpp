@@ -16,7 +16,8 @@ int download_verified(std::string_view url, std::string_view file_name,
     return 0;
   }
   const std::string digest = sha256_file_hex(arriving);
-  if (digest.empty() || digest != string_lower(sha256_hex) || !file_replace(arriving, file_name)) {
+  if (digest.empty() || digest != string_lower(sha256_hex) ||
+      !file_move_over(arriving, file_name)) {
     file_delete(arriving);
     return 0;
   }
