@@ -115,11 +115,7 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD key_state, POINTL point, 
     find_match(data, *effect);
   else
     match_kind_ = kNoMatch;
-  *effect = chosen_effect(*effect, key_state);
-  drop_feedback_show(owner_kind_, owner_handle_,
-                     *effect ? DropFeedback::HoverAcceptable : DropFeedback::HoverRefused,
-                     client_point(point), &hover_item_);
-  return S_OK;
+  return DragOver(key_state, point, effect);
 }
 
 HRESULT DropTarget::DragOver(DWORD key_state, POINTL point, DWORD* effect) {

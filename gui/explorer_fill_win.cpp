@@ -189,14 +189,6 @@ void align_columns(const ExplorerState* state) {
   }
 }
 
-// The kind of the column the list is sorted by, -1 when there is none.
-int sort_kind(const ExplorerState* state) {
-  if (state->sort_direction == 0 || state->sort_column < 0 ||
-      state->sort_column >= state->column_count)
-    return -1;
-  return state->column_kinds[state->sort_column];
-}
-
 // Writes the cells of the columns from `first` up to `end` of every item
 // again from the rows; the whole list when the items no longer match them.
 void rewrite_columns(ExplorerState* state, int first, int end) {
@@ -221,7 +213,7 @@ void rewrite_columns(ExplorerState* state, int first, int end) {
 void columns_changed(ExplorerState* state, int sorted_by, int first, int end) {
   align_columns(state);
   rewrite_columns(state, first, end);
-  const int now = sort_kind(state);
+  const int now = explorer_sort_kind(state);
   if (now != sorted_by || now == COLUMN_TEXT) explorer_sort(state);
 }
 
@@ -255,7 +247,7 @@ void explorer_show(ExplorerState* state, const char* text) {
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width) {
   if (state->column_count >= EXPLORER_MAX_COLUMNS) return false;
   if (position < 0 || position > state->column_count) position = state->column_count;
-  const int sorted_by = sort_kind(state);
+  const int sorted_by = explorer_sort_kind(state);
   const ExplorerColumnKind kind = explorer_column_kind(text_of(title));
   std::string shown = explorer_column_title(text_of(title));
   LVCOLUMNA column{};
@@ -282,7 +274,7 @@ bool explorer_insert_column(ExplorerState* state, int position, const char* titl
 
 bool explorer_delete_column(ExplorerState* state, int position) {
   if (position < 0 || position >= state->column_count) return false;
-  const int sorted_by = sort_kind(state);
+  const int sorted_by = explorer_sort_kind(state);
   ExplorerRedrawPaused paused(state->handle);
   if (!SendMessageA(state->handle, LVM_DELETECOLUMN, static_cast<WPARAM>(position), 0))
     return false;

@@ -100,10 +100,7 @@ constexpr UINT kRefreshDelay = 250;
 
 void CALLBACK refresh_when_due(HWND list, UINT, UINT_PTR timer, DWORD) {
   KillTimer(list, timer);
-  ExplorerState* due = nullptr;
-  explorer_for_each_state([&](ExplorerState* state) {
-    if (state->handle == list) due = state;
-  });
+  ExplorerState* due = explorer_state_of(list);
   if (!due) return;  // the list has gone
   due->refresh_due = false;
   explorer_refresh(due);

@@ -15,12 +15,6 @@
 
 namespace {
 
-bool is_explorer_list(HWND control) {
-  bool found = false;
-  explorer_for_each_state([&](const ExplorerState* state) { found |= state->handle == control; });
-  return found;
-}
-
 // The answer the toolkit would give to a notification that concerns no
 // event, or false for those it must see.
 bool bulk_answer(const NMHDR* header, LRESULT* answer) {
@@ -48,7 +42,7 @@ LRESULT CALLBACK notification_filter(HWND window, UINT message, WPARAM first, LP
   if (message == WM_NOTIFY && second) {
     const auto* header = reinterpret_cast<const NMHDR*>(second);
     LRESULT answer = 0;
-    if (bulk_answer(header, &answer) && is_explorer_list(header->hwndFrom)) return answer;
+    if (bulk_answer(header, &answer) && explorer_state_of(header->hwndFrom)) return answer;
   }
   return window_pass_on(notification_filter, window, message, first, second);
 }

@@ -53,10 +53,15 @@ ExplorerSortKey key_of(const ExplorerState* state, int item, int column_kind, in
 
 }  // namespace
 
+int explorer_sort_kind(const ExplorerState* state) {
+  if (state->sort_direction == 0 || state->sort_column < 0 ||
+      state->sort_column >= state->column_count)
+    return -1;
+  return state->column_kinds[state->sort_column];
+}
+
 void explorer_sort(ExplorerState* state) {
-  if (state->sort_direction == 0) return;
-  if (state->sort_column < 0 || state->sort_column >= state->column_count) return;
-  const int column_kind = state->column_kinds[state->sort_column];
+  const int column_kind = explorer_sort_kind(state);
   if (!explorer_column_sorts(column_kind)) return;
   const int names = explorer_name_column(state);
   if (explorer_is_date_column(column_kind) && names < 0) return;

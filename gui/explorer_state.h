@@ -104,6 +104,14 @@ void explorer_for_each_state(Visit visit) {
   ExplorerState** states = explorer_states(&count);
   for (std::size_t i = 0; i < count; ++i) visit(states[i]);
 }
+// The live list of a list view control, or null.
+inline ExplorerState* explorer_state_of(HWND list) {
+  ExplorerState* found = nullptr;
+  explorer_for_each_state([&](ExplorerState* state) {
+    if (state->handle == list) found = state;
+  });
+  return found;
+}
 
 // Event type of a double click or Enter that navigated, and of every change
 // of an item's selection or focus.
@@ -139,6 +147,8 @@ void explorer_show(ExplorerState* state, const char* text);
 void explorer_refresh(ExplorerState* state);
 // Sorts by `sort_column` in `sort_direction`; nothing when unsorted.
 void explorer_sort(ExplorerState* state);
+// The kind of the column the list is sorted by, -1 when there is none.
+int explorer_sort_kind(const ExplorerState* state);
 // A header click on a column: sorts by it, or reverses its direction.
 void explorer_header_click(ExplorerState* state, int column);
 

@@ -184,7 +184,7 @@ std::int64_t gadget_identifier(const GadgetObject* gadget) {
 
 void gadget_post_event(HWND control, std::int64_t type) {
   std::int64_t window = -1;
-  if (!window_number_of(control, &window)) window = -1;
+  window_number_of(control, &window);  // stays -1 for a control outside a toolkit window
   event_post(static_cast<std::int32_t>(EVENT_GADGET), window_identifier(control), window, type);
 }
 

@@ -161,11 +161,14 @@ void remake_prepared(GadgetObject* gadget, bool disabled) {
   fields.pressed_prepared = picture_prepared_copy(fields.pressed_image, disabled);
 }
 
+// The gadget is looked up only for the messages that need it: a look-up
+// costs window-property calls, and mouse moves come often.
 LRESULT CALLBACK image_button_procedure(HWND control, UINT message, WPARAM first, LPARAM second) {
+  const bool redraws = redraws_picture(message);
+  if (!redraws && message != WM_ENABLE) return pass_on(control, message, first, second);
   GadgetObject* gadget = gadget_of_control(control);
-  if (gadget && redraws_picture(message))
-    return redraw_with_picture(gadget, message, first, second);
-  if (gadget && message == WM_ENABLE) {
+  if (gadget && redraws) return redraw_with_picture(gadget, message, first, second);
+  if (gadget) {
     remake_prepared(gadget, first == FALSE);
     InvalidateRect(control, nullptr, TRUE);
   }
