@@ -25,9 +25,10 @@ bool file_exists(const char* name);
 //
 // A writer that was killed leaves its temporary behind. The next writer of
 // the same target deletes such a leftover: a file under one of the target's
-// temporary names that was last written before this process started, so
-// that it cannot be a temporary that another writer of this process is
-// still filling. Nothing else is ever deleted.
+// temporary names that was last written clearly before this process started
+// (see OUTPUT_LEFTOVER_MARGIN_SECONDS), so that it cannot be a temporary that
+// another writer of this process is still filling, nor a file someone wrote
+// while this process ran. Nothing else is ever deleted.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -66,5 +67,19 @@ constexpr unsigned OUTPUT_NAME_ATTEMPTS = 10;
 // the permissions of `target` where the platform has them; null when it
 // cannot, with *exists set when a file of that name is in the way.
 void* output_file_create_new(const char* name, const char* target, bool* exists);
-// True when the file was last written before this process started.
+// How much earlier than this process's start a temporary must have been
+// last written to count as a leftover. A margin, rather than the bare
+// comparison, because the two times come from different clocks: file
+// systems stamp files from a coarse clock (Linux's lags the precise one by
+// a few milliseconds, Windows' ticks every 15.6 ms, FAT keeps two-second
+// stamps, a network share has the server's clock), while the start comes
+// from the precise clock (Wine's process times too). A file written just
+// after the start can therefore carry a stamp from before it. The margin is
+// far above any such granularity; the price is that a leftover of a run
+// that ended moments ago stays until a later run, while create() takes the
+// next free name.
+constexpr int OUTPUT_LEFTOVER_MARGIN_SECONDS = 10;
+
+// True when the file was last written at least OUTPUT_LEFTOVER_MARGIN_SECONDS
+// before this process started.
 bool file_older_than_process(const char* name);

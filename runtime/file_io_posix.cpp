@@ -77,9 +77,9 @@ void* output_file_create_new(const char* name, const char* target, bool* exists)
 bool file_older_than_process(const char* name) {
   struct stat info {};
   if (stat(name, &info) != 0) return false;
-  return info.st_mtim.tv_sec < process_start.tv_sec ||
-         (info.st_mtim.tv_sec == process_start.tv_sec &&
-          info.st_mtim.tv_nsec < process_start.tv_nsec);
+  const time_t latest_leftover = process_start.tv_sec - OUTPUT_LEFTOVER_MARGIN_SECONDS;
+  return info.st_mtim.tv_sec < latest_leftover ||
+         (info.st_mtim.tv_sec == latest_leftover && info.st_mtim.tv_nsec < process_start.tv_nsec);
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {

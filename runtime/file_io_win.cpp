@@ -58,9 +58,14 @@ void* output_file_create_new(const char* name, const char*, bool* exists) {
 bool file_older_than_process(const char* name) {
   WIN32_FILE_ATTRIBUTE_DATA file{};
   FILETIME started{}, ended{}, kernel{}, user{};
-  return GetFileAttributesExA(name, GetFileExInfoStandard, &file) &&
-         GetProcessTimes(GetCurrentProcess(), &started, &ended, &kernel, &user) &&
-         CompareFileTime(&file.ftLastWriteTime, &started) < 0;
+  if (!GetFileAttributesExA(name, GetFileExInfoStandard, &file) ||
+      !GetProcessTimes(GetCurrentProcess(), &started, &ended, &kernel, &user))
+    return false;
+  const auto ticks = [](const FILETIME& time) {  // 100 ns each
+    return ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart;
+  };
+  const std::uint64_t margin = std::uint64_t{OUTPUT_LEFTOVER_MARGIN_SECONDS} * 10'000'000;
+  return ticks(file.ftLastWriteTime) + margin < ticks(started);
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
