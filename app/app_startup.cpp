@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/info_icon.h"
 #include "app/settings.h"
+#include "gui/requester.h"
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"
@@ -16,8 +17,24 @@
 #include "runtime/programs.h"
 #include "runtime/strings.h"
 #include "runtime/threads.h"
+#include "runtime/wide_text.h"
 
 namespace {
+
+// Where the program lies, when the ANSI code page cannot hold that path (an
+// older Windows, which ignores the program's UTF-8 code page): it could
+// neither find its settings nor its folder for the copies, and says so.
+void report_unnamed_folder() {
+  wchar_t wide[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, wide, MAX_PATH);
+  const std::string text =
+      ansi_from_utf8("Skalaro kann nicht aus diesem Ordner gestartet werden: dieses Windows kann "
+                     "Zeichen seines Namens nicht an Programme übergeben (erst Windows 10 ab "
+                     "Version 1903 kann das). Bitte Skalaro in einen anderen Ordner kopieren.\r\r") +
+      ansi_for_display(wide);
+  requester_message(ansi_from_utf8("Fehler").c_str(), text.c_str(), REQUESTER_OK);
+}
+
 void join_application_kinds() {
   image_join_runtime();
   prefs_join_runtime();
@@ -38,10 +55,15 @@ bool app_start() {
   const auto icon = info_icon_png();
   image_catch(IMAGE_INFO_ICON, icon.data(), static_cast<std::uint32_t>(icon.size()));
 
+  const std::string program = program_filename();
+  if (program.empty()) {
+    report_unnamed_folder();
+    runtime_stop();
+    return false;
+  }
   AppState& state = app_state();
   state.version_text = APP_VERSION_TEXT;
   state.output_dir_name = OUTPUT_DIR_NAME;
-  const std::string program = program_filename();
   state.output_directory = output_directory_for(program);
   directory_set_current(path_part(program));
   state.settings_path = settings_path_for(program);

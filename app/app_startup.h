@@ -15,7 +15,8 @@
 // directory and makes the program's directory the current one, so that
 // "ResizedImages" and "jhead.exe" lie beside the program; reads the settings
 // from the preference file beside the program. False when the runtime cannot
-// be started.
+// be started, or (after a requester that says so) when the ANSI code page
+// cannot hold the program's path.
 bool app_start();
 
 // Writes the settings with the two check boxes' states (0 for both when the

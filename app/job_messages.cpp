@@ -23,21 +23,43 @@ JobProgress job_progress(std::int64_t done, std::int64_t count, std::int64_t ela
   return {percent, text};
 }
 
+namespace {
+// Up to FAILURE_LIST_LIMIT paths, one a line; a longer list names one less
+// and counts the rest with the words for one and for several.
+std::string path_list(const std::vector<std::string>& paths, std::string_view one_more,
+                      std::string_view more) {
+  const std::size_t named =
+      paths.size() <= FAILURE_LIST_LIMIT ? paths.size() : FAILURE_LIST_LIMIT - 1;
+  std::string text;
+  for (std::size_t i = 0; i < named; ++i) text += paths[i] + "\r";
+  const std::size_t rest = paths.size() - named;
+  if (rest > 0)
+    text += "... und " + int_to_string(static_cast<std::int64_t>(rest)) +
+            ansi_from_utf8(rest == 1 ? one_more : more) + "\r";
+  return text;
+}
+}  // namespace
+
 JobMessage write_failures_message(const std::vector<std::string>& paths, bool box_unusable) {
   JobMessage message;
   message.title = paths.size() == 1 ? "Folgendes Bild konnte nicht geschrieben werden:"
                                     : "Folgende Bilder konnten nicht geschrieben werden:";
-  const std::size_t named =
-      paths.size() <= FAILURE_LIST_LIMIT ? paths.size() : FAILURE_LIST_LIMIT - 1;
-  for (std::size_t i = 0; i < named; ++i) message.text += paths[i] + "\r";
-  const std::size_t rest = paths.size() - named;
-  if (rest > 0)
-    message.text += "... und " + int_to_string(static_cast<std::int64_t>(rest)) +
-                    (rest == 1 ? " weiteres Bild\r" : " weitere Bilder\r");
+  message.text = path_list(paths, " weiteres Bild", " weitere Bilder");
   if (box_unusable)
     message.text +=
-        "\rBreite und H\xf6he der neuen Bildgr\xf6\xdf"
-        "e m\xfcssen gr\xf6\xdf"
-        "er als 0 sein.\r";
+        ansi_from_utf8("\rBreite und Höhe der neuen Bildgröße müssen größer als 0 sein.\r");
+  return message;
+}
+
+JobMessage refused_names_message(const std::vector<std::string>& names) {
+  JobMessage message;
+  message.title = ansi_from_utf8(names.size() == 1
+                                     ? "Folgende Datei kann nicht verarbeitet werden:"
+                                     : "Folgende Dateien können nicht verarbeitet werden:");
+  message.text = message.title + "\r" + path_list(names, " weitere Datei", " weitere Dateien") +
+                 ansi_from_utf8(
+                     "\rDieses Windows kann Zeichen dieser Namen nicht an Programme übergeben "
+                     "(erst Windows 10 ab Version 1903 kann das). Die Dateien bleiben "
+                     "unverändert; umbenannt lassen sie sich verkleinern.\r");
   return message;
 }

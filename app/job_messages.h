@@ -1,6 +1,8 @@
 // What the resize job tells the user: the progress after every file and the
-// requesters for a picture that cannot be loaded and for pictures that could
-// not be written. The texts are Latin-1; "\r" starts a new line.
+// requesters for a picture that cannot be loaded, for pictures that could
+// not be written and for files that cannot be taken at all. The texts are
+// in the ANSI code page (the program's own words, written in UTF-8 here,
+// are shown through ansi_from_utf8); "\r" starts a new line.
 #pragma once
 
 #include <cstdint>
@@ -33,3 +35,8 @@ constexpr std::size_t FAILURE_LIST_LIMIT = 10;
 // written: their paths, a long list shortened with a count of the rest, and
 // a word on the size when the box was unusable for some of them.
 JobMessage write_failures_message(const std::vector<std::string>& paths, bool box_unusable);
+
+// The requester for dropped files, or files given on the command line, whose
+// names the ANSI code page cannot hold (an older Windows that ignores the
+// program's UTF-8 code page): they are named, and why, and left alone.
+JobMessage refused_names_message(const std::vector<std::string>& names);

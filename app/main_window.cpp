@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/job_messages.h"
 #include "app/main_window_rules.h"
 #include "app/picture_preview.h"
 #include "app/resize_job.h"
 #include "app/resize_rules.h"
 #include "app/tool_download.h"
 #include "gui/drag_drop.h"
+#include "gui/drop_rules.h"
 #include "gui/events.h"
 #include "gui/explorer_list.h"
 #include "gui/fonts.h"
@@ -43,7 +45,8 @@ static_assert(MAIN_WINDOW_FLAGS == 0xC80001 && FILE_LIST_FLAGS == 0x220005E);
 constexpr auto JOB_STOP_WAIT = std::chrono::seconds(60);
 
 int inner_width = MAIN_WINDOW_WIDTH;
-std::string drop_at_start;
+std::string drop_at_start;  // paths joined by "\n"
+std::vector<std::string> refused_at_start;
 std::int64_t job_thread = 0;
 std::atomic<HWND> main_handle{nullptr};
 
@@ -83,15 +86,21 @@ void update_title() {
   window_set_title(WINDOW_MAIN, current_title().c_str());
 }
 
+// The program's texts are written in UTF-8; the toolkit takes the ANSI code page.
+std::int64_t show_message(std::string_view title, std::string_view text,
+                          std::int32_t style = REQUESTER_OK) {
+  return requester_message(ansi_from_utf8(title).c_str(), ansi_from_utf8(text).c_str(), style);
+}
+
 void create_check_box(object_number gadget, std::string_view text, std::string_view tip) {
   const GadgetPlace p = place_of(gadget);
-  gadget_create_checkbox(gadget, p.x, p.y, p.width, p.height, std::string(text).c_str());
-  gadget_set_tooltip(gadget, std::string(tip).c_str());
+  gadget_create_checkbox(gadget, p.x, p.y, p.width, p.height, ansi_from_utf8(text).c_str());
+  gadget_set_tooltip(gadget, ansi_from_utf8(tip).c_str());
 }
 
 void create_text(object_number gadget, std::string_view text, std::uint32_t flags = 0) {
   const GadgetPlace p = place_of(gadget);
-  gadget_create_text(gadget, p.x, p.y, p.width, p.height, std::string(text).c_str(), flags);
+  gadget_create_text(gadget, p.x, p.y, p.width, p.height, ansi_from_utf8(text).c_str(), flags);
 }
 
 void create_number_field(object_number gadget, std::int64_t value, std::uint32_t flags) {
@@ -163,7 +172,7 @@ void create_settings_gadgets() {
 
   const GadgetPlace folder = place_of(GADGET_OPEN_FOLDER);
   gadget_create_button(GADGET_OPEN_FOLDER, folder.x, folder.y, folder.width, folder.height,
-                       std::string(OPEN_FOLDER_TEXT).c_str());
+                       ansi_from_utf8(OPEN_FOLDER_TEXT).c_str());
   const GadgetPlace info = place_of(GADGET_INFO);
   gadget_create_image_button(GADGET_INFO, info.x, info.y, info.width, info.height,
                              reinterpret_cast<std::uintptr_t>(image_handle(IMAGE_INFO_ICON)));
@@ -174,14 +183,11 @@ void create_settings_gadgets() {
 void check_for_jhead() {
   if (file_size(JHEAD_PROGRAM) >= 1) return;
   bool fetched = false;
-  if (requester_message(std::string(JHEAD_MISSING_TITLE).c_str(),
-                        std::string(JHEAD_MISSING_TEXT).c_str(),
-                        REQUESTER_YES_NO) == REQUESTER_ANSWER_YES) {
+  if (show_message(JHEAD_MISSING_TITLE, JHEAD_MISSING_TEXT, REQUESTER_YES_NO) ==
+      REQUESTER_ANSWER_YES) {
     const DownloadSource source = jhead_download_source();
     fetched = download_verified(source.url, JHEAD_PROGRAM, source.sha256_hex) != 0;
-    if (!fetched)
-      requester_message(std::string(DOWNLOAD_FAILED_TITLE).c_str(), download_failed_text().c_str(),
-                        REQUESTER_OK);
+    if (!fetched) show_message(DOWNLOAD_FAILED_TITLE, download_failed_text());
   }
   if (!fetched) {
     gadget_set_state(GADGET_KEEP_EXIF, 0);
@@ -234,6 +240,19 @@ void start_job(std::string paths) {
   if (job_thread == 0) app_state().list_rebuild_pending = 1;  // no job: the list comes back
 }
 
+// A drop on the list, or the pictures of the command line: names that
+// cannot be taken are reported (and left alone), the others start a job.
+// False when no job was started.
+bool take_drop(std::string paths, const std::vector<std::string>& refused) {
+  if (!refused.empty()) {
+    const JobMessage message = refused_names_message(refused);
+    requester_message(message.title.c_str(), message.text.c_str(), REQUESTER_OK);
+  }
+  if (paths.empty()) return false;
+  start_job(std::move(paths));
+  return true;
+}
+
 // The list item under the pointer when the click happened, -1 when none.
 // The list selects a right-clicked item, but when it is one of several
 // selected items the first selected one may be another picture.
@@ -276,7 +295,7 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
       settings.target_height = string_to_int(gadget_get_text(GADGET_HEIGHT));
       break;
     case GADGET_INFO:
-      requester_message(std::string(INFO_TITLE).c_str(), info_text().c_str(), REQUESTER_OK);
+      show_message(INFO_TITLE, info_text());
       break;
     case GADGET_OPEN_FOLDER:
       open_output_folder();
@@ -304,10 +323,8 @@ void run_event_loop() {
   do {
     if (state.list_rebuild_pending == 1) {
       state.list_rebuild_pending = 0;
-      if (drop_at_start.empty())
+      if (!take_drop(std::exchange(drop_at_start, {}), std::exchange(refused_at_start, {})))
         rebuild_file_list();
-      else
-        start_job(std::exchange(drop_at_start, {}));
     }
     switch (event_wait()) {
       case EVENT_CLOSE_WINDOW:
@@ -316,7 +333,8 @@ void run_event_loop() {
       case EVENT_GADGET_DROP:
         // One job at a time: a second drop queued before the list gave way
         // would share the job's picture and name pattern with it.
-        if (!thread_is_running(job_thread)) start_job(event_drop_files());
+        if (!thread_is_running(job_thread))
+          take_drop(event_drop_files(), event_drop_refused_files());
         break;
       case EVENT_GADGET:
         on_gadget_event(event_gadget(), event_type());
@@ -361,8 +379,10 @@ void main_window_run() {
   let_the_job_finish();
 }
 
-void main_window_drop_at_start(std::string paths) {
-  drop_at_start = std::move(paths);
+void main_window_drop_at_start(const std::vector<std::string>& paths,
+                               std::vector<std::string> refused) {
+  drop_at_start = drop_files_join(paths);
+  refused_at_start = std::move(refused);
 }
 
 bool main_window_job_running() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Opens the main window and runs its loop until the window is closed;
 // returns at once when the window cannot be opened. Closing the window
@@ -13,10 +14,12 @@
 // whether it did).
 void main_window_run();
 
-// Paths joined by "\n" that are handled as a drop on the file list as soon
-// as the loop starts (pictures given on the command line); called before
-// main_window_run. The list first appears when that job has ended.
-void main_window_drop_at_start(std::string paths);
+// Paths that are handled as a drop on the file list as soon as the loop
+// starts (pictures given on the command line), and names that could not be
+// taken, which are reported then; called before main_window_run. The list
+// first appears when that job has ended.
+void main_window_drop_at_start(const std::vector<std::string>& paths,
+                               std::vector<std::string> refused);
 
 // After main_window_run: true while the last job still runs.
 bool main_window_job_running();

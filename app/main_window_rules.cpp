@@ -59,12 +59,12 @@ std::string main_window_title(std::string_view version_text, std::int64_t target
 
 std::string info_text() {
   return "Dieses Programm dient dem Verkleinern von Bildern.\r"
-         "Es k\xf6nnen JPEG und PNG Dateien verkleinert werden.\r"
+         "Es können JPEG und PNG Dateien verkleinert werden.\r"
          "\r"
          "Wenn die Originale verkleinert werden,\r"
          "erscheinen diese Bilder nicht in der Liste.\r"
          "\r"
-         "Rechtsklick auf ein Bild in der Liste l\xf6scht es.\r"
+         "Rechtsklick auf ein Bild in der Liste löscht es.\r"
          "Doppelklick zeigt das Bild an.\r"
          "\r"
          "Programmauthor: " +
@@ -75,7 +75,7 @@ std::string info_text() {
 }
 
 std::string download_failed_text() {
-  return "Datei konnte nicht heruntergeladen werden! Sie k\xf6nnen probieren, das Programm unter " +
+  return "Datei konnte nicht heruntergeladen werden! Sie können probieren, das Programm unter " +
          std::string(JHEAD_WEB_PAGE) +
          " selbst herunterzuladen und in das Verzeichnis des Skalaros kopieren.";
 }

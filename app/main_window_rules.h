@@ -36,7 +36,8 @@ constexpr int SIZE_COLUMN_WIDTH = 50;
 std::string main_window_title(std::string_view version_text, std::int64_t target_width,
                               std::int64_t target_height, std::int64_t jpeg_quality);
 
-// The gadgets' texts and tips (Latin-1; "\r" starts a new line).
+// The gadgets' texts and tips, in UTF-8 (shown through ansi_from_utf8;
+// "\r" starts a new line).
 constexpr std::string_view REPLACE_ORIGINALS_TEXT = "Originale verkleinern";
 constexpr std::string_view REPLACE_ORIGINALS_TIP =
     "wenn gesetzt, wird die Quelldatei ersetzt. Ansonsten wird das neue Bild als Kopie in einem "
@@ -46,21 +47,18 @@ constexpr std::string_view KEEP_EXIF_TIP =
     "wenn gesetzt, werden die Exif Informationen aus dem Originalbild mitkopiert.";
 constexpr std::string_view WEB_NAMES_TEXT = "Web-Dateinamen verwenden";
 constexpr std::string_view WEB_NAMES_TIP =
-    "wenn gesetzt, werden alle Zeichen au\xdf"
-    "er A bis Z und 0 bis 9 durch Unterstriche ersetzt.";
-constexpr std::string_view QUALITY_LABEL_TEXT = "Bild-Qualit\xe4t:";
+    "wenn gesetzt, werden alle Zeichen außer A bis Z und 0 bis 9 durch Unterstriche ersetzt.";
+constexpr std::string_view QUALITY_LABEL_TEXT = "Bild-Qualität:";
 constexpr std::string_view SIZE_LABEL_TEXT = "neue Bildbreite in Pixel:";
 constexpr std::string_view SIZE_X_TEXT = "X";
 constexpr std::string_view OPEN_FOLDER_TEXT =
-    "Bilderverzeichnis im Explorer \xf6"
-    "ffnen";
+    "Bilderverzeichnis im Explorer öffnen";
 constexpr std::string_view BUSY_TEXT = "Bitte warten...\rBilder werden verkleinert...";
 // The file list shows the pictures of the output directory.
 constexpr std::string_view FILE_LIST_PATTERNS = "*.jpg;*.jpeg;*.png";
 
 constexpr std::string_view PREVIEW_TITLE =
-    "Bildvorschau - zum Schlie\xdf"
-    "en aufs Bild klicken...";
+    "Bildvorschau - zum Schließen aufs Bild klicken...";
 constexpr std::string_view INFO_TITLE = "Info";
 // Who made the program, and its address: the project has no web site of its
 // own yet, so the address lies in the domain reserved for examples, which
@@ -70,10 +68,10 @@ constexpr std::string_view PROGRAM_WEB_ADDRESS = "https://skalaro.example/";
 // The twelve lines of the info button's requester.
 std::string info_text();
 
-// The jhead check at opening (Latin-1 texts).
+// The jhead check at opening (UTF-8 texts).
 constexpr std::string_view JHEAD_MISSING_TITLE = "Hinweis";
 constexpr std::string_view JHEAD_MISSING_TEXT =
-    "jhead.exe, welche f\xfcr EXIF Operationen ben\xf6tigt wird, wurde nicht gefunden. Soll es "
+    "jhead.exe, welche für EXIF Operationen benötigt wird, wurde nicht gefunden. Soll es "
     "heruntergeladen werden?";
 constexpr std::string_view DOWNLOAD_FAILED_TITLE = "Fehler";
 // Sends the user to the tool's web page.

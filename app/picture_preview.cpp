@@ -64,7 +64,7 @@ PreviewEnd preview_picture(const std::string& path) {
   const int height = loaded ? image_height(IMAGE_WORK) : NOTICE_HEIGHT;
 
   // Only a caption, no system menu: the window has no close box.
-  if (!window_open(WINDOW_PREVIEW, 0, 0, width, height, std::string(PREVIEW_TITLE).c_str(),
+  if (!window_open(WINDOW_PREVIEW, 0, 0, width, height, ansi_from_utf8(PREVIEW_TITLE).c_str(),
                    WINDOW_SCREEN_CENTERED))
     return {GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE};
   // Above the main window, which is topmost and centred too and would

@@ -20,9 +20,17 @@ bool jpeg_file_complete(const std::string& name) {
   return bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[n - 2] == 0xFF && bytes[n - 1] == 0xD9;
 }
 
+// jhead is given each file under a name it can open; a jhead.exe that reads
+// its command line in another code page than this program (the published
+// build) may need the short name, and where there is none the EXIF block
+// cannot be carried over: jhead must never work on a look-alike file.
 bool exif_carried_over(const std::string& source, const std::string& destination) {
-  const std::uintptr_t ran = program_run(JHEAD_PROGRAM, jhead_parameters(source, destination),
-                                         directory_current(), RUN_WAIT | RUN_HIDE);
+  const std::string source_name = program_openable_path(JHEAD_PROGRAM, source);
+  const std::string destination_name = program_openable_path(JHEAD_PROGRAM, destination);
+  if (source_name.empty() || destination_name.empty()) return false;
+  const std::uintptr_t ran =
+      program_run(JHEAD_PROGRAM, jhead_parameters(source_name, destination_name),
+                  directory_current(), RUN_WAIT | RUN_HIDE);
   return ran != 0 && jpeg_file_complete(destination);
 }
 

@@ -15,23 +15,9 @@
 #include "gui/fonts.h"
 #include "gui/gadgets.h"
 #include "gui/window.h"
+#include "runtime/wide_text.h"
 
 namespace {
-
-// A wide text in the ANSI code page that the runtime's strings use; empty
-// when the code page cannot hold every character of it.
-std::string ansi_text(const std::wstring& text) {
-  if (text.empty()) return {};
-  BOOL lossy = FALSE;
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0,
-                                       nullptr, &lossy);
-  if (size <= 1 || lossy) return {};
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, ansi.data(), size, nullptr,
-                      &lossy);
-  ansi.resize(static_cast<std::size_t>(size - 1));
-  return lossy ? std::string() : ansi;
-}
 
 // Calls a path function of the platform with a growing buffer.
 template <typename PathFunction>
@@ -45,45 +31,47 @@ std::wstring platform_path(PathFunction function) {
   }
 }
 
-// The full path of a command-line argument as the runtime's strings hold
-// it; a name that the code page cannot hold goes by its short name.
-std::string picture_path(const wchar_t* argument) {
-  const std::wstring full = platform_path([argument](wchar_t* buffer, DWORD size) {
-    return GetFullPathNameW(argument, size, buffer, nullptr);
-  });
-  const std::string ansi = ansi_text(full);
-  if (!ansi.empty() || full.empty()) return ansi;
-  return ansi_text(platform_path([&full](wchar_t* buffer, DWORD size) {
-    return GetShortPathNameW(full.c_str(), buffer, size);
-  }));
-}
+// The arguments as full paths, read wide and converted exactly. A name the
+// ANSI code page cannot hold is refused (shown with "?" for what it
+// lacks), never replaced by a look-alike or a short name: both can name
+// another file. Read before start-up makes the program's directory the
+// current one, which would change what a relative path names.
+struct CommandLinePictures {
+  std::vector<std::string> paths;
+  std::vector<std::string> refused;
+};
 
-// The arguments as full paths joined by "\n". Read before start-up makes
-// the program's directory the current one, which would change what a
-// relative path names.
-std::string command_line_pictures() {
+CommandLinePictures command_line_pictures() {
+  CommandLinePictures pictures;
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments) return {};
-  std::string paths;
+  if (!arguments) return pictures;
   for (int i = 1; i < count; ++i) {
-    const std::string path = picture_path(arguments[i]);
-    if (!path.empty()) paths += (paths.empty() ? "" : "\n") + path;
+    const wchar_t* argument = arguments[i];
+    const std::wstring full = platform_path([argument](wchar_t* buffer, DWORD size) {
+      return GetFullPathNameW(argument, size, buffer, nullptr);
+    });
+    std::string path;
+    if (full.empty()) continue;
+    if (ansi_from_wide(full, path))
+      pictures.paths.push_back(std::move(path));
+    else
+      pictures.refused.push_back(ansi_for_display(full));
   }
   LocalFree(arguments);
-  return paths;
+  return pictures;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const std::string pictures = command_line_pictures();
+  const CommandLinePictures pictures = command_line_pictures();
   windows_join_runtime();
   fonts_join_runtime();
   common_controls_join_runtime();
   if (!app_start()) return 1;
 
-  if (!pictures.empty()) main_window_drop_at_start(pictures);
+  main_window_drop_at_start(pictures.paths, pictures.refused);
   main_window_run();
   // Both 0 when the main window was never opened.
   const int web_names = static_cast<int>(gadget_get_state(GADGET_WEB_NAMES));

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/registry.h"
 
@@ -33,8 +34,13 @@ void window_enable_drop(object_number window, std::int32_t format, std::int32_t 
                         std::int32_t private_type = 0);
 
 // The dropped paths of the current drop event joined by "\n", empty for any
-// event without a file list.
+// event without a file list. Each path is exactly the file dropped: a name
+// that the ANSI code page cannot hold (outside the UTF-8 code page) is left
+// out rather than replaced by a look-alike, which would name another file.
 std::string event_drop_files();
+// The names event_drop_files left out, shown with "?" for the characters the
+// code page lacks: for telling the user, not for use.
+std::vector<std::string> event_drop_refused_files();
 
 // The owner window or control goes away: its drop target goes with it.
 void drop_target_withdraw(HWND owner);

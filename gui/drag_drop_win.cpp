@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "gui/drop_target.h"
@@ -14,6 +15,7 @@
 #include "gui/window_object.h"
 #include "runtime/lifecycle.h"
 #include "runtime/scoped_win.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -129,25 +131,46 @@ void window_enable_drop(object_number window, std::int32_t format, std::int32_t 
   enable_on(object->handle, DROP_OWNER_WINDOW, window, format, actions, private_type);
 }
 
-std::string event_drop_files() {
+namespace {
+
+// The dropped paths of the current drop event, read as the wide names the
+// shell gives and converted exactly: a name the ANSI code page cannot hold
+// goes to `refused` (shown with "?" for what it lacks), never to `paths`.
+void read_drop_files(std::vector<std::string>* paths, std::vector<std::string>* refused) {
   EventState* state = event_state();
   const DropRecord* record = state ? state->drop_data : nullptr;
-  if (!record || !record->data || record->format != DROP_FILES || record->size <= 0) return {};
+  if (!record || !record->data || record->format != DROP_FILES || record->size <= 0) return;
   // The platform's file-drop query reads the shell's layout from a global
   // block of its own.
   const GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(record->size)));
   void* bytes = block ? GlobalLock(block.get()) : nullptr;
-  if (!bytes) return {};
+  if (!bytes) return;
   std::memcpy(bytes, record->data, static_cast<std::size_t>(record->size));
   GlobalUnlock(block.get());
   const auto drop = static_cast<HDROP>(block.get());
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::string path(length + 1, '\0');
-    path.resize(DragQueryFileA(drop, i, path.data(), length + 1));
-    paths.push_back(std::move(path));
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring wide(length + 1, L'\0');
+    wide.resize(DragQueryFileW(drop, i, wide.data(), length + 1));
+    std::string path;
+    if (ansi_from_wide(wide, path))
+      paths->push_back(std::move(path));
+    else
+      refused->push_back(ansi_for_display(wide));
   }
+}
+
+}  // namespace
+
+std::string event_drop_files() {
+  std::vector<std::string> paths, refused;
+  read_drop_files(&paths, &refused);
   return drop_files_join(paths);
+}
+
+std::vector<std::string> event_drop_refused_files() {
+  std::vector<std::string> paths, refused;
+  read_drop_files(&paths, &refused);
+  return refused;
 }

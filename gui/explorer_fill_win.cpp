@@ -13,6 +13,7 @@
 #include "runtime/files.h"
 #include "runtime/scoped_win.h"
 #include "runtime/strings.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -33,12 +34,19 @@ ExplorerRow row_of(std::int64_t kind, std::string_view name, int icon) {
   return ExplorerRow{kind, std::string(name), icon, false, 0, 0, {}, {}, {}, {}};
 }
 
-ExplorerRow row_of(std::int64_t kind, const WIN32_FIND_DATAA& found, int icon,
+// A directory entry, its name in the ANSI code page.
+struct FoundEntry {
+  std::string name;
+  WIN32_FIND_DATAW data;
+};
+
+ExplorerRow row_of(std::int64_t kind, const FoundEntry& entry, int icon,
                    std::string type_name = {}) {
+  const WIN32_FIND_DATAW& found = entry.data;
   const std::uint64_t size =
       (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
   return ExplorerRow{kind,
-                     found.cFileName,
+                     entry.name,
                      icon,
                      true,
                      found.dwFileAttributes,
@@ -98,19 +106,25 @@ bool append_item(const ExplorerState* state, int index, const ExplorerRow& row) 
   return true;
 }
 
-// Calls `visit` for every entry of a search ("C:\dir\*.jpg").
+// Calls `visit` for every entry of a search ("C:\dir\*.jpg"). Names are read
+// wide and converted exactly; an entry whose name the ANSI code page cannot
+// hold is not listed, since nothing done with a look-alike of its name
+// would reach it (and could reach another file).
 template <typename Visit>
 void for_each_entry(const std::string& search, Visit visit) {
-  WIN32_FIND_DATAA found;
-  FindHandle find(FindFirstFileExA(search.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  std::wstring wide_search;
+  if (!wide_from_ansi(search, wide_search)) return;
+  FoundEntry entry{};
+  FindHandle find(FindFirstFileExW(wide_search.c_str(), FindExInfoBasic, &entry.data,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return;
-  do visit(found);
-  while (FindNextFileA(find.get(), &found));
+  do {
+    if (ansi_from_wide(entry.data.cFileName, entry.name)) visit(std::as_const(entry));
+  } while (FindNextFileW(find.get(), &entry.data));
 }
 
-bool is_dot_entry(const char* name) {
-  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+bool is_dot_entry(const std::string& name) {
+  return name == "." || name == "..";
 }
 
 bool same_path(std::string_view a, std::string_view b) {
@@ -128,8 +142,8 @@ void list_directory(const ExplorerState* state, std::vector<ExplorerRow>* rows) 
         row_of(to_root ? ITEM_PARENT_ROOT : ITEM_PARENT_DIRECTORY, "..", shell.folder_icon));
   }
   if (!(state->flags & EXPLORER_NO_DIRECTORIES)) {
-    for_each_entry(directory + "*.*", [&](const WIN32_FIND_DATAA& found) {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || is_dot_entry(found.cFileName))
+    for_each_entry(directory + "*.*", [&](const FoundEntry& found) {
+      if (!(found.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || is_dot_entry(found.name))
         return;
       rows->push_back(row_of(ITEM_DIRECTORY, found, shell.folder_icon));
     });
@@ -138,11 +152,11 @@ void list_directory(const ExplorerState* state, std::vector<ExplorerRow>* rows) 
   // A file that matches several patterns is listed once for each.
   LockGuard guard(&explorer_shell().list_lock);
   for (const std::string& pattern : explorer_split_patterns(state->patterns)) {
-    for_each_entry(directory + pattern, [&](const WIN32_FIND_DATAA& found) {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+    for_each_entry(directory + pattern, [&](const FoundEntry& found) {
+      if (found.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
       int icon = 0;
       std::string type_name;
-      explorer_file_type(directory + found.cFileName, &icon, &type_name);
+      explorer_file_type(directory + found.name, &icon, &type_name);
       rows->push_back(row_of(ITEM_FILE, found, icon, std::move(type_name)));
     });
   }
@@ -163,18 +177,17 @@ void list_root(const ExplorerState* state, std::vector<ExplorerRow>* rows) {
     rows->push_back(row_of(ITEM_DOCUMENTS, shell.documents_name, shell.documents_icon));
 }
 
+// A text too long for the record leaves the old one in place rather than a
+// cut one that could name something else.
 void copy_text(char (&target)[EXPLORER_TEXT_LENGTH], const std::string& text) {
+  if (!path_fits_buffer(text) || text.size() >= EXPLORER_TEXT_LENGTH) return;
   std::memcpy(target, text.c_str(), text.size() + 1);
 }
 
-// Takes over the parts of a location that fit the record; a directory or
-// pattern list too long for it leaves the old one in place rather than a
-// cut one that could name something else.
+// Takes over the parts of a location that fit the record.
 void take_location(ExplorerState* state, const ExplorerLocation& location) {
-  if (location.directory_changes && path_fits_buffer(location.directory))
-    copy_text(state->directory, location.directory);
-  if (location.patterns_change && path_fits_buffer(location.patterns))
-    copy_text(state->patterns, location.patterns);
+  if (location.directory_changes) copy_text(state->directory, location.directory);
+  if (location.patterns_change) copy_text(state->patterns, location.patterns);
 }
 
 // The list view puts column 0's text on the left whatever it is asked, so

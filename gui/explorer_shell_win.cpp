@@ -11,6 +11,7 @@
 
 #include "gui/explorer_monitor.h"
 #include "gui/explorer_state.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -39,10 +40,14 @@ std::string with_backslash(std::string path) {
 // identifier, the shell's name for it and its path that answers.
 void find_documents(ExplorerShell* shell) {
   LPITEMIDLIST item = nullptr;
-  char path[MAX_PATH] = {};
+  wchar_t wide_path[MAX_PATH] = {};
+  std::string path;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &item)) || !item) return;
-  const bool has_path = SHGetPathFromIDListA(item, path) && path[0];
-  const char* sources[3] = {reinterpret_cast<const char*>(item), kDocumentsFolderItem, path};
+  // Read wide: a path of MAX_PATH characters can take more bytes than that.
+  const bool has_path =
+      SHGetPathFromIDListW(item, wide_path) && ansi_from_wide(wide_path, path) && !path.empty();
+  const char* sources[3] = {reinterpret_cast<const char*>(item), kDocumentsFolderItem,
+                            path.c_str()};
   const UINT source_flags[3] = {SHGFI_PIDL, 0, 0};
   for (int i = 0; i < 3 && has_path; ++i) {
     SHFILEINFOA info;

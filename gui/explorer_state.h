@@ -12,9 +12,12 @@
 
 #include "gui/explorer_rules.h"
 #include "gui/explorer_type_cache.h"
+#include "runtime/files.h"
 #include "runtime/platform_lock.h"
 
-constexpr std::size_t EXPLORER_TEXT_LENGTH = 260;
+// Bytes for a path or name the platform allows (260 characters with the
+// ending zero), at up to three bytes a character in the UTF-8 code page.
+constexpr std::size_t EXPLORER_TEXT_LENGTH = PATH_BUFFER_LENGTH * 3;
 constexpr std::int32_t EXPLORER_MAX_COLUMNS = 200;
 
 // One listed entry as its columns show it.

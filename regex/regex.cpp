@@ -2,6 +2,7 @@
 #include "regex/regex.h"
 
 #include <cstring>
+#include <utility>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -10,11 +11,18 @@
 #include "runtime/heap.h"
 #include "runtime/lifecycle.h"
 #include "runtime/state_block.h"
+#include "runtime/strings.h"
+#include "runtime/utf8.h"
 
 namespace {
 
+// In the UTF-8 code page an expression matches whole characters. A subject
+// that is not valid UTF-8 (no name the platform hands over is, but a text
+// may be) is matched byte by byte with the same pattern compiled without
+// UTF, so that every byte of a broken sequence is still looked at.
 struct RegexRecord {
   pcre2_code* code;
+  pcre2_code* byte_code;  // only in UTF mode
 };
 
 struct RegexState {
@@ -29,8 +37,10 @@ RegexRecord* find(object_number number) {
 }
 
 void regex_release(object_number number) {
-  registry_free_object<RegexRecord>(expressions, number,
-                                    [](RegexRecord& record) { pcre2_code_free(record.code); });
+  registry_free_object<RegexRecord>(expressions, number, [](RegexRecord& record) {
+    pcre2_code_free(record.code);
+    pcre2_code_free(record.byte_code);
+  });
 }
 
 void forget_error() {
@@ -93,6 +103,7 @@ std::uintptr_t regex_create(object_number number, const char* pattern, std::uint
   auto* record = static_cast<RegexRecord*>(registry_allocate(expressions, number));
   if (!record) return 0;
   record->code = nullptr;
+  record->byte_code = nullptr;
   forget_error();
   if (!pattern) return 0;
   RegexCompileSettings settings{};
@@ -101,8 +112,14 @@ std::uintptr_t regex_create(object_number number, const char* pattern, std::uint
     return 0;
   }
   int error = 0;
-  record->code = compile(pattern, settings, &error);
+  const bool utf = ansi_is_utf8() && !(settings.options & PCRE2_NEVER_UTF);
+  if (utf) {
+    record->byte_code = compile(pattern, settings, &error);
+    settings.options |= PCRE2_UTF;
+  }
+  record->code = (!utf || record->byte_code) ? compile(pattern, settings, &error) : nullptr;
   if (!record->code) {
+    pcre2_code_free(std::exchange(record->byte_code, nullptr));
     keep_error(error);
     return 0;
   }
@@ -120,6 +137,8 @@ std::string regex_replace(object_number number, std::string_view subject,
                           std::string_view replacement) {
   RegexRecord* record = find(number);
   if (!record) return {};
+  const bool whole_characters = record->byte_code && utf8_valid(subject);
+  const pcre2_code* code = record->byte_code && !whole_characters ? record->byte_code : record->code;
   pcre2_match_data* match = pcre2_match_data_create(1, nullptr);
   if (!match) return {};
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.data());
@@ -128,8 +147,8 @@ std::string regex_replace(object_number number, std::string_view subject,
   out.reserve(subject.size() + 64);
   PCRE2_SIZE position = 0;
   while (position <= length) {
-    int found =
-        pcre2_match(record->code, text, length, position, PCRE2_NO_UTF_CHECK, match, nullptr);
+    // The subject was checked above, where UTF mode needs it.
+    int found = pcre2_match(code, text, length, position, PCRE2_NO_UTF_CHECK, match, nullptr);
     if (found < 0) break;
     const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(match);
     const PCRE2_SIZE start = offsets[0], end = offsets[1];
@@ -143,8 +162,9 @@ std::string regex_replace(object_number number, std::string_view subject,
         position = length + 1;
         break;
       }
-      out.push_back(subject[position]);
-      ++position;
+      const std::size_t step = whole_characters ? utf8_sequence_length(subject, position) : 1;
+      out.append(subject.substr(position, step));
+      position += step;
     }
   }
   if (position < length) out.append(subject.substr(position));

@@ -1,5 +1,9 @@
-// Regular-expression objects: numbered compiled patterns (PCRE2, 8-bit, no
-// UTF) and replacement of every match by a literal text.
+// Regular-expression objects: numbered compiled patterns (PCRE2, 8-bit)
+// and replacement of every match by a literal text. Patterns and subjects
+// are texts of the ANSI code page: in the UTF-8 code page an expression
+// matches whole characters (a class matches "ł" as one, not its two
+// bytes), unless PCRE_NEVER_UTF is given; a subject that is not valid
+// UTF-8 is then matched byte by byte, never refused.
 #pragma once
 
 #include <cstdint>

@@ -41,6 +41,6 @@ struct RegexCompileSettings {
 };
 
 // False for bits PCRE2 cannot honour at compile time: matching-time bits,
-// undefined bits, contradicting newline or \R choices, and UTF-8 mode
-// (subjects are ANSI texts, matched without a UTF check).
+// undefined bits, contradicting newline or \R choices, and UTF-8 mode,
+// which follows the ANSI code page instead of the caller.
 bool regex_translate_options(std::uint32_t pcre_options, RegexCompileSettings* settings);

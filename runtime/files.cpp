@@ -1,8 +1,10 @@
 // Path rules of the file operations.
 #include "runtime/files.h"
 
+#include "runtime/strings.h"
+
 bool path_fits_buffer(std::string_view path) {
-  return path.size() < PATH_BUFFER_LENGTH;
+  return ansi_wide_length(path) < PATH_BUFFER_LENGTH;
 }
 
 std::string drive_root_of(std::string_view path) {

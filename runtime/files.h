@@ -1,6 +1,7 @@
 // Whole-file operations by name, directories, the current directory.
 // Paths are ANSI strings; operations that copy a path into a buffer of
-// their own keep 260 characters, and refuse a longer path rather than act
+// their own keep 260 characters (as the platform counts them: UTF-16
+// units, whatever their bytes), and refuse a longer path rather than act
 // on a cut one, which could name a different file.
 #pragma once
 
@@ -36,7 +37,8 @@ int file_replace(std::string_view source, std::string_view destination);
 int file_move_over(std::string_view source, std::string_view destination);
 
 // Portable rules behind the operations.
-// True when the path fits the 260-character buffer (terminating zero included).
+// True when the path fits the 260-character buffer (terminating zero included),
+// counted in the platform's characters (a buffer of bytes needs three a character).
 bool path_fits_buffer(std::string_view path);
 // A drive name ("C:" or "C:\"), given as its root ("C:\"); empty otherwise.
 std::string drive_root_of(std::string_view path);

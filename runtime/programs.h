@@ -33,8 +33,22 @@ std::uintptr_t program_run(std::string_view program, std::string_view parameters
 // Closes a record's handles and releases it (ANY_OBJECT: every record).
 void program_free(std::intptr_t record);
 
-// The full path of the running program, without a long-path prefix.
+// The full path of the running program, without a long-path prefix; empty
+// when the ANSI code page cannot hold it.
 std::string program_filename();
+
+// A path as `program` can open it when it is given on its command line.
+// Programs read their command line in their own ANSI code page: one that
+// declares UTF-8 in its manifest (as this program does) is given every name
+// as it is; another one the names its code page can hold, and for any other
+// name the file's short name, where the file system keeps one that it can
+// hold. Empty when the program cannot be given the file at all, so that
+// it never works on a look-alike. The file must exist.
+std::string program_openable_path(std::string_view program, std::string_view path);
+
+// Portable rule: true when an application manifest's text declares the
+// UTF-8 code page (its activeCodePage element says "UTF-8").
+bool manifest_declares_utf8(std::string_view manifest);
 
 // Portable rule: the command line for a program text and its parameters.
 std::string program_command_line(std::string_view program, std::string_view parameters);

@@ -12,6 +12,7 @@
 #include "runtime/platform_lock.h"
 #include "runtime/registry.h"
 #include "runtime/scoped_win.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -189,15 +190,62 @@ std::uintptr_t program_run(std::string_view program, std::string_view parameters
 }
 
 std::string program_filename() {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   while (true) {
-    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) {
-      std::string name(buffer.data(), length);
-      if (name.rfind("\\\\?\\", 0) == 0) name.erase(0, 4);
-      return name;
+      std::wstring_view name(buffer.data(), length);
+      if (name.starts_with(L"\\\\?\\")) name.remove_prefix(4);
+      std::string ansi;
+      return ansi_from_wide(name, ansi) ? ansi : std::string();
     }
     buffer.resize(buffer.size() * 2);  // cut: ask again with more room
   }
+}
+
+namespace {
+
+// The code page a program reads its command line in: UTF-8 when its
+// manifest says so, else the system's ANSI code page.
+UINT program_code_page(std::string_view program) {
+  std::wstring name, full;
+  if (wide_from_ansi(program, name)) {
+    full.resize(MAX_PATH);
+    const DWORD length = GetFullPathNameW(name.c_str(), MAX_PATH, full.data(), nullptr);
+    full.resize(length < MAX_PATH ? length : 0);
+  }
+  const Module image(full.empty() ? nullptr
+                                  : LoadLibraryExW(full.c_str(), nullptr,
+                                                   LOAD_LIBRARY_AS_DATAFILE |
+                                                       LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  const HRSRC found =
+      image ? FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) : nullptr;
+  const HGLOBAL loaded = found ? LoadResource(image.get(), found) : nullptr;
+  const void* text = loaded ? LockResource(loaded) : nullptr;
+  if (text && manifest_declares_utf8(std::string_view(static_cast<const char*>(text),
+                                                      SizeofResource(image.get(), found))))
+    return CP_UTF8;
+  DWORD system_page = 0;
+  GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                 reinterpret_cast<LPWSTR>(&system_page), sizeof system_page / sizeof(wchar_t));
+  return system_page ? system_page : CP_ACP;
+}
+
+}  // namespace
+
+std::string program_openable_path(std::string_view program, std::string_view path) {
+  std::wstring wide;
+  std::string in_its_page;
+  if (!wide_from_ansi(path, wide)) return {};
+  const UINT code_page = program_code_page(program);
+  if (text_from_wide(wide, code_page, in_its_page)) return std::string(path);
+  std::wstring short_name(MAX_PATH, L'\0');
+  const DWORD length = GetShortPathNameW(wide.c_str(), short_name.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  short_name.resize(length);
+  std::string ansi;
+  if (!text_from_wide(short_name, code_page, in_its_page) || !ansi_from_wide(short_name, ansi))
+    return {};
+  return ansi;
 }

@@ -41,12 +41,6 @@ std::string string_left(std::string_view text, std::int32_t count) {
   return std::string(text.substr(0, static_cast<std::size_t>(count)));
 }
 
-std::string string_lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(ansi_lower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 int string_equal(std::string_view a, std::string_view b) {
   return a == b ? 1 : 0;
 }

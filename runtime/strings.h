@@ -3,6 +3,15 @@
 // std::string and leaves its arguments alone, and keeps no state between
 // calls, so any thread may use them at once. An absent text (a null
 // pointer) reads as the empty string.
+//
+// The program declares UTF-8 as its ANSI code page, so that every name the
+// platform hands over arrives exactly; an older Windows ignores that and
+// keeps a code page of its own, in which a name may not be expressible
+// (runtime/wide_text.h refuses such names). Lengths and positions count
+// bytes; operations that work on characters (lower-casing, the length of a
+// path as the platform counts it) take whole characters of the code page.
+// The program's own texts are written in UTF-8 (ansi_from_utf8 shows them
+// in another code page).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +25,8 @@ inline std::string_view text_of(const char* text) {
 
 std::int32_t string_length(std::string_view text);
 std::string string_left(std::string_view text, std::int32_t count);
-// Lower case by the platform's ANSI code page rules (so Ä becomes ä too).
+// Seam: lower case by the platform's rules, character by character (so Ä
+// becomes ä too); bytes that form no character of the code page stay.
 std::string string_lower(std::string_view text);
 int string_equal(std::string_view a, std::string_view b);
 // Non-overlapping occurrences, scanning from the left; 0 when either is empty.
@@ -39,5 +49,12 @@ std::string extension_part(std::string_view path);  // behind the last period of
 bool ascii_equal_nocase(std::string_view a, std::string_view b);
 bool ascii_starts_with_nocase(std::string_view text, std::string_view prefix);
 
-// Seam: the platform's lower-casing of one ANSI byte.
-unsigned char ansi_lower(unsigned char c);
+// Seams of the ANSI code page.
+// True when it is UTF-8 (always on the host build).
+bool ansi_is_utf8();
+// The text's length as the platform's file calls count it: UTF-16 units.
+std::size_t ansi_wide_length(std::string_view text);
+// One of the program's own texts, written in UTF-8, in the ANSI code page
+// for showing it: characters the code page lacks become look-alikes or
+// "?". Never for a name that something is done with.
+std::string ansi_from_utf8(std::string_view utf8);

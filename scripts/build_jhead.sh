@@ -4,6 +4,10 @@
 # into build/jhead/jhead.exe. Nothing is done when it is there already.
 #
 # Debian's jhead (3.06) still has the "-te" option the program relies on.
+#
+# Like Skalaro.exe it declares UTF-8 as its ANSI code page
+# (scripts/resources/jhead.manifest), so that it opens the very files it is
+# given, whatever their names; a jhead.exe built before that is built anew.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -13,7 +17,7 @@ top=$(cd "$here/.." && pwd)
 jhead_root="$build_root/jhead"
 src_root="$jhead_root/src"
 target="$jhead_root/jhead.exe"
-[ -f "$target" ] && exit 0
+[ -f "$target" ] && grep -q activeCodePage "$target" && exit 0
 mkdir -p "$src_root"
 
 src=$(fetch_source jhead)
@@ -27,9 +31,13 @@ cp "$src"/*.c "$src"/*.h "$work/"
 sed -i 's/^\( *\)long find_handle;/\1intptr_t find_handle;/' "$work/myglob.c" "$work/jhead.c"
 grep -q 'intptr_t find_handle' "$work/myglob.c" || die "jhead's search handle was not widened"
 
+# The manifest goes in as resource 1 of type 24, the program's manifest.
+cp "$here/resources/jhead.manifest" "$work/"
+printf '1 24 "jhead.manifest"\n' >"$work/jhead.rc"
+(cd "$work" && "$mingw_triplet-windres" jhead.rc -O coff -o jhead_res.o)
 # The Unix makefile leaves out the Windows wildcard module; the list is the
 # one of the source's own Windows makefile.
 "$mingw_triplet-gcc-posix" -O2 -s -static -w -o "$work/jhead.exe" \
-  "$work"/{jhead,jpgfile,jpgqguess,myglob,paths,exif,iptc,gpsinfo,makernote}.c
+  "$work"/{jhead,jpgfile,jpgqguess,myglob,paths,exif,iptc,gpsinfo,makernote}.c "$work/jhead_res.o"
 mv "$work/jhead.exe" "$target"
 log "jhead.exe ready in $jhead_root"

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "runtime/utf8.h"
 
 namespace {
 
@@ -28,12 +27,12 @@ TEST(MainWindowRules, title_and_jhead_texts) {
   EXPECT_EQ(main_window_title(APP_VERSION_TEXT, 1024, 768, 8), "Skalaro v4.0> 1024x768 - Q=8");
   EXPECT_EQ(main_window_title("4.0", 800, 0, 8), "Skalaro v4.0> 800x0 - Q=8");
   EXPECT_EQ(JHEAD_MISSING_TEXT,
-            text_from_utf8("jhead.exe, welche für EXIF Operationen benötigt wird, wurde nicht "
-                           "gefunden. Soll es heruntergeladen werden?"));
+            "jhead.exe, welche für EXIF Operationen benötigt wird, wurde nicht "
+            "gefunden. Soll es heruntergeladen werden?");
   EXPECT_EQ(download_failed_text(),
-            text_from_utf8("Datei konnte nicht heruntergeladen werden! Sie können probieren, das "
-                           "Programm unter https://www.sentex.ca/~mwandel/jhead/ selbst "
-                           "herunterzuladen und in das Verzeichnis des Skalaros kopieren."));
+            "Datei konnte nicht heruntergeladen werden! Sie können probieren, das "
+            "Programm unter https://www.sentex.ca/~mwandel/jhead/ selbst "
+            "herunterzuladen und in das Verzeichnis des Skalaros kopieren.");
 }
 
 }  // namespace

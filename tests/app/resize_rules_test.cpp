@@ -7,6 +7,7 @@
 #include "app/job_messages.h"
 #include "image/pixel_layout.h"
 #include "regex/regex.h"
+#include "runtime/strings.h"
 #include "support/runtime_fixture.h"
 
 namespace {
@@ -66,6 +67,15 @@ TEST_F(WebNames, file_names_keep_letters_digits_and_periods) {
   EXPECT_EQ(copy_file_name("C:\\Fotos\\Urlaub 2013 (1).jpg", false), "Urlaub 2013 (1).jpg");
   // Directories written with slashes stay out of the name.
   EXPECT_EQ(copy_file_name("C:/Meine Fotos/a b.jpg", true), "a_b.jpg");
+  EXPECT_EQ(copy_file_name(ansi_from_utf8("C:\\Blüten im März.png"), true), "Bl_ten_im_M_rz.png");
+  if (ansi_is_utf8()) {
+    // One underscore a character, however many bytes it takes.
+    EXPECT_EQ(copy_file_name("C:\\Łódź.jpg", true), "__d_.jpg");
+    EXPECT_EQ(copy_file_name("C:\\写真.jpg", true), "__.jpg");
+    EXPECT_EQ(copy_file_name("C:\\Urlaub 😀.png", true), "Urlaub__.png");
+    // A name that is not UTF-8 still loses every byte outside the set.
+    EXPECT_EQ(copy_file_name("C:\\\xC4rger\xFF.jpg", true), "_rger_.jpg");
+  }
 }
 
 TEST(JobNames, temporary_file_and_jhead_command_line) {
@@ -102,10 +112,8 @@ TEST(FailureRequester, names_the_pictures_and_counts_a_long_list) {
   EXPECT_EQ(list.title, "Folgende Bilder konnten nicht geschrieben werden:");
   EXPECT_EQ(list.text,
             "C:\\1.png\rC:\\2.png\rC:\\3.png\rC:\\4.png\rC:\\5.png\rC:\\6.png\rC:\\7.png\r"
-            "C:\\8.png\rC:\\9.png\r... und 4 weitere Bilder\r\r"
-            "Breite und H\xf6he der neuen Bildgr\xf6\xdf"
-            "e m\xfcssen gr\xf6\xdf"
-            "er als 0 sein.\r");
+            "C:\\8.png\rC:\\9.png\r... und 4 weitere Bilder\r\r" +
+                ansi_from_utf8("Breite und Höhe der neuen Bildgröße müssen größer als 0 sein.\r"));
   many.resize(FAILURE_LIST_LIMIT);
   EXPECT_EQ(write_failures_message(many, false).text.find("weitere"), std::string::npos);
 }

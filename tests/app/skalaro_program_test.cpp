@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "app/app_state.h"
@@ -20,7 +21,10 @@
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"
-#include "runtime/utf8.h"
+#include "runtime/programs.h"
+#include "runtime/scoped_win.h"
+#include "runtime/strings.h"
+#include "runtime/wide_text.h"
 #include "skalaro_program.h"
 #include "support/child_process.h"
 #include "support/loopback_server.h"
@@ -48,24 +52,26 @@ class SkalaroProgramTest : public RuntimeTest {
 
   ScratchDir dir;
 
-  // Joined as texts: std::filesystem would take the umlauts of a name for UTF-8.
+  // Joined as texts in the UTF-8 code page of this program.
   std::string path(const std::string& name) const { return dir.path().string() + "\\" + name; }
+  // Where the program is installed, below the scratch folder.
+  std::string program_folder = "Skalaro";
   std::string pictures(const std::string& name) const { return path("Bilder\\" + name); }
 
   // A copy of the program as a user installs it, with a settings file when given.
   std::string install(const char* program, bool with_jhead, const std::string& settings = {}) {
-    std::filesystem::create_directories(path("Skalaro"));
-    std::filesystem::create_directories(path("Bilder"));
-    EXPECT_TRUE(CopyFileA(program, path("Skalaro\\Skalaro.exe").c_str(), FALSE)) << program;
+    CreateDirectoryA(path(program_folder).c_str(), nullptr);
+    CreateDirectoryA(path("Bilder").c_str(), nullptr);
+    const std::string folder = path(program_folder);
+    EXPECT_TRUE(CopyFileA(program, (folder + "\\Skalaro.exe").c_str(), FALSE)) << program;
     if (with_jhead) {
-      EXPECT_TRUE(CopyFileA(SKALARO_JHEAD_EXE, path("Skalaro\\jhead.exe").c_str(), FALSE));
+      EXPECT_TRUE(CopyFileA(SKALARO_JHEAD_EXE, (folder + "\\jhead.exe").c_str(), FALSE));
     }
-    if (!settings.empty())
-      write_bytes(path("Skalaro\\Skalaro.ini"), {settings.begin(), settings.end()});
-    return path("Skalaro");
+    if (!settings.empty()) write_bytes(folder + "\\Skalaro.ini", {settings.begin(), settings.end()});
+    return folder;
   }
   std::string copy(const std::string& name) const {
-    return path("Skalaro\\ResizedImages\\" + name);
+    return path(program_folder + "\\ResizedImages\\" + name);
   }
 
   static Shape shape_of(const std::string& file) {
@@ -74,10 +80,15 @@ class SkalaroProgramTest : public RuntimeTest {
     image_free(5);
     return shape;
   }
+  // The names in a folder, as UTF-8 texts (a plain string would be read
+  // in the C library's own code page).
   static std::set<std::string> files_in(const std::string& folder) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-      names.insert(entry.path().filename().string());
+    const std::u8string utf8(folder.begin(), folder.end());
+    for (const auto& entry : std::filesystem::directory_iterator(utf8)) {
+      const std::u8string name = entry.path().filename().u8string();
+      names.emplace(name.begin(), name.end());
+    }
     return names;
   }
   std::vector<std::string> temporary_files() const {
@@ -87,7 +98,7 @@ class SkalaroProgramTest : public RuntimeTest {
     return found;
   }
   std::string settings_text() const {
-    const auto bytes = read_bytes(path("Skalaro\\Skalaro.ini"));
+    const auto bytes = read_bytes(path(program_folder + "\\Skalaro.ini"));
     return {bytes.begin(), bytes.end()};
   }
 };
@@ -178,7 +189,7 @@ HWND preview_window(DWORD process) {
 TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_names) {
   const std::string folder = install(SKALARO_EXE, true, "OptWebNames = 1\r\n");
   const std::string holiday = pictures("Urlaub 2013 (1).jpg");
-  const std::string blossoms = pictures(text_from_utf8("Blüten im März.png"));
+  const std::string blossoms = pictures("Blüten im März.png");
   const std::string fitting = pictures("passend.jpg");
   const std::string corrupt = pictures("kaputt.jpg");
   ASSERT_TRUE(write_test_jpeg_with_exif(holiday, 4000, 2000));
@@ -300,6 +311,183 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
                             "8\r\nOptWebNames = 0\r\nJHEAD_KeepEXIF = 1\r\nresizing = min\r\n",
                             0),
       0u);
+}
+
+// The texts of a list's first column, read from the program's process
+// (the list view writes them into memory of its own process).
+std::vector<std::string> list_names(HWND list, DWORD process) {
+  std::vector<std::string> names;
+  const KernelHandle target(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                            PROCESS_VM_WRITE, FALSE, process));
+  struct Cell {
+    LVITEMW item;
+    wchar_t text[512];
+  } cell{}, *remote = static_cast<Cell*>(
+                VirtualAllocEx(target.get(), nullptr, sizeof cell, MEM_COMMIT, PAGE_READWRITE));
+  cell.item.pszText = remote->text;  // an address in the other process
+  cell.item.cchTextMax = std::size(cell.text);
+  for (LRESULT item = 0; remote && item < item_count(list); ++item) {
+    WriteProcessMemory(target.get(), remote, &cell, sizeof cell, nullptr);
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
+    Cell back{};
+    ReadProcessMemory(target.get(), remote, &back, sizeof back, nullptr);
+    std::string name;
+    text_from_wide(back.text, CP_UTF8, name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+// A copy of a program whose manifest no longer declares the UTF-8 code page,
+// as the published jhead.exe declares none: the element's content blanked.
+bool copy_without_utf8(const std::string& program, const std::string& copy) {
+  std::vector<std::uint8_t> bytes = read_bytes(program);
+  const std::string declared = ">UTF-8</activeCodePage>";
+  const auto at = std::search(bytes.begin(), bytes.end(), declared.begin(), declared.end());
+  if (at == bytes.end()) return false;
+  std::fill(at + 1, at + 6, ' ');
+  write_bytes(copy, bytes);
+  return true;
+}
+
+// Names of every script, each a picture of a shape of its own, beside
+// look-alikes that a conversion with best fit would turn them into. The
+// full-width backslash in "..＼Ziel.jpg" would become a real one and
+// name "Ziel.jpg" one folder up.
+struct NamedPicture {
+  std::string name;
+  Shape source, scaled;  // in the box 400 x 300
+};
+const NamedPicture kNames[] = {
+    {"写真.jpg", {800, 600}, {400, 300}},          {"Ελλάδα.jpg", {800, 500}, {400, 250}},
+    {"Čeština.png", {800, 400}, {400, 200}},       {"Łódź.jpg", {900, 300}, {400, 133}},
+    {"Urlaub 😀.png", {600, 900}, {200, 300}},     {"Blüten im März.jpg", {500, 750}, {200, 300}},
+    {"entpackt\\..＼Ziel.jpg", {1000, 300}, {400, 120}},
+};
+const char* const kLookalikes[] = {"Lódz.jpg", "Lodz.jpg", "Ziel.jpg"};
+
+// Every name by the command line and by a real drop, in copy and in replace
+// mode, with the EXIF block carried over by jhead: each picture written under
+// exactly its own name, its look-alikes untouched; the list shows the names
+// as they are, and its preview and right click act on exactly the clicked
+// file. The program built without the UTF-8 code page, as an older Windows
+// runs it, refuses the names it cannot hold and touches none of them.
+TEST_F(SkalaroProgramTest, names_of_every_script_are_acted_on_exactly) {
+  program_folder = "Skalaro 写真";  // its settings and copies beside it
+  const std::string folder =
+      install(SKALARO_EXE, true, "NewImageWidth = 400\r\nNewImageHeight = 300\r\n");
+  std::filesystem::create_directories(pictures("entpackt"));
+  std::vector<std::string> sources;
+  std::map<std::string, std::vector<std::uint8_t>> untouched;
+  for (const NamedPicture& picture : kNames) {
+    sources.push_back(pictures(picture.name));
+    const bool png = picture.name.ends_with(".png");
+    ASSERT_TRUE(png ? write_test_png(sources.back(), picture.source[0], picture.source[1], true)
+                    : write_test_jpeg_with_exif(sources.back(), picture.source[0],
+                                                picture.source[1]))
+        << picture.name;
+  }
+  for (const char* lookalike : kLookalikes) {
+    ASSERT_TRUE(write_test_jpeg(pictures(lookalike), 700, 700));
+    untouched[pictures(lookalike)] = read_bytes(pictures(lookalike));
+  }
+  const auto check_lookalikes = [&] {
+    for (const auto& [file, bytes] : untouched) EXPECT_EQ(read_bytes(file), bytes) << file;
+    EXPECT_TRUE(temporary_files().empty());
+  };
+
+  // jhead is given exactly these files: the one the program builds reads
+  // UTF-8 as the program does; one that reads the Western code page (the
+  // published build) is given a short name where the name does not fit.
+  const std::string western_jhead = path("jhead_westlich.exe");
+  ASSERT_TRUE(copy_without_utf8(SKALARO_JHEAD_EXE, western_jhead));
+  EXPECT_EQ(program_openable_path(SKALARO_JHEAD_EXE, sources[3]), sources[3]);
+  EXPECT_EQ(program_openable_path(western_jhead, sources[5]), sources[5]);
+  const std::string short_name = program_openable_path(western_jhead, sources[3]);
+  EXPECT_NE(short_name, sources[3]);
+  EXPECT_EQ(read_bytes(short_name), read_bytes(sources[3]));
+
+  // The command line, copy mode.
+  {
+    SkalaroProgram program(folder, sources);
+    ASSERT_TRUE(program.wait_for_job());
+    for (const NamedPicture& picture : kNames) {
+      const std::string copied = copy(file_part(picture.name));
+      EXPECT_EQ(shape_of(copied), picture.scaled) << picture.name;
+      if (picture.name.ends_with(".jpg"))
+        EXPECT_TRUE(contains(read_bytes(copied), exif_segment())) << picture.name;
+    }
+    check_lookalikes();
+
+    // The list shows every name; a double click previews, and a right click
+    // deletes, exactly the file of its row.
+    std::set<std::string> expected;
+    for (const NamedPicture& picture : kNames) expected.insert(file_part(picture.name));
+    EXPECT_EQ(files_in(folder + "\\ResizedImages"), expected);
+    const HWND list = program.gadget(GADGET_FILE_LIST);
+    Sleep(500);
+    take_screenshot("skalaro_names");
+    const std::vector<std::string> names = list_names(list, program.id());
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
+    const int lodz = static_cast<int>(std::ranges::find(names, "Łódź.jpg") - names.begin());
+    double_click_at(list_row(list, lodz));
+    const HWND preview = wait_for([&] { return preview_window(program.id()); }, 10);
+    ASSERT_TRUE(preview);
+    RECT client{};
+    GetClientRect(preview, &client);
+    EXPECT_EQ((Shape{client.right, client.bottom}), (Shape{400, 133}));
+    POINT inside = {client.right / 2, client.bottom / 2};
+    ClientToScreen(preview, &inside);
+    click_at(inside.x, inside.y);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+    click_at(list_row(list, lodz).x, list_row(list, lodz).y, true);
+    EXPECT_TRUE(wait_for([&] { return !file_exists(copy("Łódź.jpg").c_str()); }, 5));
+    expected.erase("Łódź.jpg");
+    EXPECT_EQ(files_in(folder + "\\ResizedImages"), expected);
+    EXPECT_EQ(program.close(), 0);
+    EXPECT_EQ(settings_text().rfind("NewImageWidth = 400\r\n", 0), 0u);
+  }
+
+  // A real drop, replace mode: each source replaced in place.
+  {
+    SkalaroProgram program(folder, {});
+    ASSERT_TRUE(wait_for([&] { return program.gadget(GADGET_FILE_LIST); }, 60));
+    program.click(GADGET_REPLACE_ORIGINALS);
+    EXPECT_EQ(drag_files_to(program.centre_of(GADGET_FILE_LIST), sources),
+              static_cast<DWORD>(DROP_COPY));
+    ASSERT_TRUE(program.wait_for_job());
+    for (const NamedPicture& picture : kNames)
+      EXPECT_EQ(shape_of(pictures(picture.name)), picture.scaled) << picture.name;
+    check_lookalikes();
+    EXPECT_EQ(program.close(), 0);
+  }
+
+  // Without the UTF-8 code page: the names the Western code page cannot hold
+  // are refused, by the command line and by a drop; the others are done.
+  for (const std::string& source : sources) untouched[source] = read_bytes(source);
+  {
+    install(SKALARO_ANSI_BUILD_EXE, false);  // in a folder whose name it cannot hold
+    SkalaroProgram unnamed(folder, {});
+    EXPECT_NE(unnamed.answer("Fehler", IDOK).find("\\Skalaro ??\\Skalaro.exe"), std::string::npos);
+    EXPECT_EQ(unnamed.exit_code(30), 1);
+  }
+  program_folder = "Skalaro";
+  SkalaroProgram program(
+      install(SKALARO_ANSI_BUILD_EXE, true, "NewImageWidth = 400\r\nNewImageHeight = 300\r\n"),
+      sources);
+  const std::string refused = program.answer("Folgende Dateien können nicht verarbeitet werden:",
+                                             IDOK, [](HWND) { take_screenshot("skalaro_refused"); });
+  ASSERT_TRUE(program.wait_for_job());
+  EXPECT_NE(refused.find("\\Bilder\\??.jpg\r"), std::string::npos) << refused;
+  EXPECT_EQ(std::count(refused.begin(), refused.end(), '\r'), 9) << refused;  // title, 6, reason
+  EXPECT_EQ(read_bytes(copy("Blüten im März.jpg")), read_bytes(sources[5]));  // it fits
+  EXPECT_EQ(drag_files_to(program.centre_of(GADGET_FILE_LIST), {sources[3]}),
+            static_cast<DWORD>(DROP_COPY));
+  EXPECT_NE(program.answer("Folgende Datei kann nicht verarbeitet werden:", IDOK)
+                .find("\\Bilder\\?ód?.jpg\r"),
+            std::string::npos);
+  check_lookalikes();
+  EXPECT_EQ(program.close(), 0);
 }
 
 // The program that the tests build with a download source from their
@@ -424,10 +612,7 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   Sleep(300);
   send_key(VK_CONTROL, true);
   EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
-  const POINT second = list_row(list, 1);
-  move_mouse_to(second.x, second.y);
-  mouse_button(MOUSEEVENTF_RIGHTDOWN);
-  mouse_button(MOUSEEVENTF_RIGHTUP);
+  click_at(list_row(list, 1).x, list_row(list, 1).y, true);
   EXPECT_TRUE(wait_for([&] { return !std::filesystem::exists(copy("kaputt.jpg")); }, 5));
   EXPECT_TRUE(std::filesystem::exists(copy("bild.png")));
   EXPECT_TRUE(wait_for([&] { return item_count(list) == 1; }, 10));

@@ -22,15 +22,17 @@ TEST(Strings, length_left_and_equality) {
   EXPECT_EQ(string_equal("", text_of(nullptr)), 1);
 }
 
-TEST(Strings, lower_case_follows_the_ansi_code_page) {
+TEST(Strings, lower_case_takes_whole_characters_of_the_ansi_code_page) {
   EXPECT_EQ(string_lower("JPG"), "jpg");
-  EXPECT_EQ(string_lower("\xC4"
-                         "B"),
-            "\xE4"
-            "b");                                           // ÄB -> äb
-  EXPECT_EQ(string_lower("\xD6\xDC\xC9"), "\xF6\xFC\xE9");  // ÖÜÉ -> öüé
-  EXPECT_EQ(string_lower("\xD7\xDF"), "\xD7\xDF");          // multiplication sign and ß stay
   EXPECT_EQ(string_lower("a1-_"), "a1-_");
+  EXPECT_EQ(string_lower(ansi_from_utf8("ÄBÖÜÉ")), ansi_from_utf8("äböüé"));
+  EXPECT_EQ(string_lower(ansi_from_utf8("×ß")), ansi_from_utf8("×ß"));  // no upper case of their own
+  if (ansi_is_utf8()) {
+    EXPECT_EQ(string_lower("ŁÓDŹ.JPG"), "łódź.jpg");
+    EXPECT_EQ(string_lower("ΕΛΛΆΔΑ 写真 😀"), "ελλάδα 写真 😀");
+    // A byte that starts no character is kept, and so is its neighbour.
+    EXPECT_EQ(string_lower("A\xC4" "B\xFF"), "a\xC4" "b\xFF");
+  }
 }
 
 TEST(Strings, count_is_non_overlapping_from_the_left) {

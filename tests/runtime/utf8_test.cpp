@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/files.h"
+#include "runtime/strings.h"
+
 namespace {
 
 TEST(Utf8, latin1_becomes_one_or_two_bytes) {
@@ -57,6 +60,20 @@ TEST(Utf8, back_to_latin1_with_question_marks_for_what_does_not_fit) {
     std::string latin1(1, static_cast<char>(c));
     EXPECT_EQ(text_from_utf8(text_to_utf8(latin1, 4).bytes), latin1) << c;
   }
+}
+
+TEST(Utf8, paths_are_as_long_as_the_platform_counts_them) {
+  EXPECT_EQ(utf8_utf16_length("Łódź.jpg"), 8u);
+  EXPECT_EQ(utf8_utf16_length("😀"), 2u);              // beyond U+FFFF: two units
+  EXPECT_EQ(utf8_utf16_length("\xC3(\xE2\x82"), 4u);  // one for every byte of a broken sequence
+  EXPECT_EQ(utf8_utf16_length("\xC0\x80\xED\xA0\x80"), 5u);  // overlong and surrogate
+  // 259 characters fit the platform's path buffer, in however many bytes.
+  if (!ansi_is_utf8()) return;
+  std::string path = "C:\\";
+  while (utf8_utf16_length(path) < PATH_BUFFER_LENGTH - 1) path += "写";
+  EXPECT_EQ(path.size(), 3u + 256 * 3);
+  EXPECT_TRUE(path_fits_buffer(path));
+  EXPECT_FALSE(path_fits_buffer(path + "x"));
 }
 
 }  // namespace

@@ -40,13 +40,13 @@ inline void mouse_button(DWORD flags) {
   SendInput(1, &input, sizeof input);
 }
 
-// A left click at a screen point.
-inline void click_at(int x, int y) {
+// A left (or right) click at a screen point.
+inline void click_at(int x, int y, bool right = false) {
   move_mouse_to(x, y);
   INPUT buttons[2]{};
   buttons[0].type = buttons[1].type = INPUT_MOUSE;
-  buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  buttons[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  buttons[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, buttons, sizeof buttons[0]);
 }
 
