@@ -2,9 +2,11 @@
 #include "app/app_startup.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "app/app_state.h"
 #include "app/info_icon.h"
+#include "app/job_messages.h"
 #include "app/settings.h"
 #include "gui/requester.h"
 #include "image/codecs/codec_plugins.h"
@@ -33,6 +35,18 @@ void report_unnamed_folder() {
                      "Version 1903 kann das). Bitte Skalaro in einen anderen Ordner kopieren.\r\r") +
       ansi_for_display(wide);
   requester_message(ansi_from_utf8("Fehler").c_str(), text.c_str(), REQUESTER_OK);
+}
+
+// A folder of the user's, such as the application data; empty when the
+// platform does not know it or the code page cannot hold its name.
+std::string special_folder(int folder) {
+  wchar_t wide[MAX_PATH] = {};
+  std::string path;
+  if (FAILED(SHGetFolderPathW(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                              wide)) ||
+      !ansi_from_wide(wide, path))
+    return {};
+  return path;
 }
 
 void join_application_kinds() {
@@ -64,15 +78,27 @@ bool app_start() {
   AppState& state = app_state();
   state.version_text = APP_VERSION_TEXT;
   state.output_dir_name = OUTPUT_DIR_NAME;
-  state.output_directory = output_directory_for(program);
+  const bool writable = directory_is_writable(path_part(program));
+  const AppLocations locations =
+      app_locations(program, writable, special_folder(CSIDL_APPDATA),
+                    special_folder(CSIDL_MYPICTURES));
+  state.output_directory = locations.output_directory;
+  state.settings_path = locations.settings_path;
+  if (!writable) directory_create(path_part(state.settings_path));
   directory_set_current(path_part(program));
-  state.settings_path = settings_path_for(program);
-  settings_read(state.settings_path, resize_settings());
+  // Until settings of its own are written there, those beside the program
+  // (from before its folder was protected) are the ones to start with.
+  const bool own_settings = file_size(state.settings_path) >= 0;
+  settings_read(own_settings ? state.settings_path : settings_path_for(program), resize_settings());
   return true;
 }
 
 void app_shutdown(int web_names_state, int keep_exif_state, bool job_running) {
-  settings_write(app_state().settings_path, resize_settings(), web_names_state, keep_exif_state);
+  const std::string& path = app_state().settings_path;
+  if (!settings_write(path, resize_settings(), web_names_state, keep_exif_state)) {
+    const JobMessage message = file_failure_message(SETTINGS_FAILED_TITLE, {path, file_error_text()});
+    requester_message(message.title.c_str(), message.text.c_str(), REQUESTER_OK);
+  }
   // The job's heaps, images and gadgets would go away beneath it. Ending the
   // process is safe at any moment of a job: a source is replaced only by a
   // whole new picture, in one step.

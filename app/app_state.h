@@ -86,6 +86,20 @@ constexpr std::string_view OUTPUT_DIR_NAME = "ResizedImages";
 
 // The program's directory + "ResizedImages\".
 std::string output_directory_for(std::string_view program_file);
+
+// Where the settings and the copies live. A program in a folder it can
+// write to (a portable copy, a USB stick) keeps both beside itself. One in a
+// protected folder (as under "C:\Program Files") keeps them where Windows
+// programs do: the settings in the user's application data (`app_data` +
+// "Skalaro\" + the settings file's name), the copies in the user's
+// pictures (`pictures` + "ResizedImages\"); a folder that is not known
+// (empty) is replaced by the one beside the program.
+struct AppLocations {
+  std::string settings_path;
+  std::string output_directory;  // with its trailing backslash
+};
+AppLocations app_locations(std::string_view program_file, bool program_folder_writable,
+                           std::string_view app_data, std::string_view pictures);
 // The program's directory + its file name without the last four characters
 // + ".ini" (Skalaro.exe keeps its settings in Skalaro.ini beside it).
 std::string settings_path_for(std::string_view program_file);

@@ -45,8 +45,10 @@ static_assert(MAIN_WINDOW_FLAGS == 0xC80001 && FILE_LIST_FLAGS == 0x220005E);
 constexpr auto JOB_STOP_WAIT = std::chrono::seconds(60);
 
 int inner_width = MAIN_WINDOW_WIDTH;
-std::string drop_at_start;  // paths joined by "\n"
-std::vector<std::string> refused_at_start;
+// A drop waiting for the list: the command line's pictures at start-up, or
+// drops that came while a job ran. Paths joined by "\n".
+std::string pending_drop;
+std::vector<std::string> pending_refused;
 std::int64_t job_thread = 0;
 std::atomic<HWND> main_handle{nullptr};
 
@@ -90,6 +92,11 @@ void update_title() {
 std::int64_t show_message(std::string_view title, std::string_view text,
                           std::int32_t style = REQUESTER_OK) {
   return requester_message(ansi_from_utf8(title).c_str(), ansi_from_utf8(text).c_str(), style);
+}
+
+// A message whose text holds names and reasons (already in the code page).
+void show_job_message(const JobMessage& message) {
+  requester_message(message.title.c_str(), message.text.c_str(), REQUESTER_OK);
 }
 
 void create_check_box(object_number gadget, std::string_view text, std::string_view tip) {
@@ -178,6 +185,32 @@ void create_settings_gadgets() {
                              reinterpret_cast<std::uintptr_t>(image_handle(IMAGE_INFO_ICON)));
 }
 
+// The download of jhead runs on a thread of its own, so that the window goes
+// on answering (Windows shows a window that does not answer for five
+// seconds as hung); the main thread keeps its messages flowing meanwhile.
+struct ToolDownload {
+  DownloadSource source;
+  std::string reason;
+  std::atomic<int> fetched{0};
+};
+ToolDownload tool_download;
+
+void download_tool(std::int64_t) {
+  tool_download.fetched = download_verified(tool_download.source.url, JHEAD_PROGRAM,
+                                            tool_download.source.sha256_hex, &tool_download.reason);
+}
+
+// The window's events while the download runs are dropped, as during the
+// preview; a close request is kept for the loop.
+bool download_jhead() {
+  tool_download.source = jhead_download_source();
+  const std::int64_t thread = thread_create(download_tool, 0);
+  if (thread == 0) download_tool(0);
+  while (thread_is_running(thread))
+    if (event_wait(50) == EVENT_CLOSE_WINDOW) app_state().quit_requested = 1;
+  return tool_download.fetched != 0;
+}
+
 // jhead.exe beside the program, or the offer to fetch it. Without it the
 // EXIF check box stays clear and disabled until the program ends.
 void check_for_jhead() {
@@ -185,9 +218,10 @@ void check_for_jhead() {
   bool fetched = false;
   if (show_message(JHEAD_MISSING_TITLE, JHEAD_MISSING_TEXT, REQUESTER_YES_NO) ==
       REQUESTER_ANSWER_YES) {
-    const DownloadSource source = jhead_download_source();
-    fetched = download_verified(source.url, JHEAD_PROGRAM, source.sha256_hex) != 0;
-    if (!fetched) show_message(DOWNLOAD_FAILED_TITLE, download_failed_text());
+    fetched = download_jhead();
+    if (!fetched)
+      show_message(DOWNLOAD_FAILED_TITLE,
+                   download_failed_text(tool_download.source.url, tool_download.reason));
   }
   if (!fetched) {
     gadget_set_state(GADGET_KEEP_EXIF, 0);
@@ -244,10 +278,7 @@ void start_job(std::string paths) {
 // cannot be taken are reported (and left alone), the others start a job.
 // False when no job was started.
 bool take_drop(std::string paths, const std::vector<std::string>& refused) {
-  if (!refused.empty()) {
-    const JobMessage message = refused_names_message(refused);
-    requester_message(message.title.c_str(), message.text.c_str(), REQUESTER_OK);
-  }
+  if (!refused.empty()) show_job_message(refused_names_message(refused));
   if (paths.empty()) return false;
   start_job(std::move(paths));
   return true;
@@ -271,14 +302,23 @@ std::string list_item_path(std::int64_t item) {
 
 void delete_clicked_picture() {
   const std::int64_t item = item_under_click(GetDlgItem(main_handle, GADGET_FILE_LIST));
-  if (item >= 0) file_delete(list_item_path(item));
+  if (item < 0) return;
+  const std::string path = list_item_path(item);
+  if (!file_delete(path))
+    show_job_message(file_failure_message(DELETE_FAILED_TITLE, {path, file_error_text()}));
 }
 
 // The output directory in the file explorer; made first, so that the
 // explorer finds it before the first job has made it.
 void open_output_folder() {
   const AppState& state = app_state();
-  directory_create(state.output_dir_name);
+  if (!directory_create(state.output_directory)) {
+    const std::string reason = file_error_text();
+    if (file_size(state.output_directory) != FILE_SIZE_DIRECTORY) {
+      show_job_message(file_failure_message(FOLDER_FAILED_TITLE, {state.output_directory, reason}));
+      return;
+    }
+  }
   program_run("explorer", state.output_directory, state.output_directory, 0);
 }
 
@@ -311,6 +351,8 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
         if (end.gadget == GADGET_QUALITY || end.gadget == GADGET_WIDTH ||
             end.gadget == GADGET_HEIGHT)
           on_gadget_event(end.gadget, end.type);
+        // Files dropped on the list meanwhile are not lost: one job for them.
+        if (!end.dropped.empty() || !end.refused.empty()) take_drop(end.dropped, end.refused);
       }
       break;
     default:
@@ -318,12 +360,20 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
   }
 }
 
+// A drop that arrives while a job runs, or before the list is back after
+// one (drops queued behind a requester), waits for the list: one job at a
+// time, and none lost.
+void queue_drop(const std::string& paths, const std::vector<std::string>& refused) {
+  if (!paths.empty()) pending_drop += (pending_drop.empty() ? "" : "\n") + paths;
+  pending_refused.insert(pending_refused.end(), refused.begin(), refused.end());
+}
+
 void run_event_loop() {
   AppState& state = app_state();
-  do {
+  while (state.quit_requested != 1) {
     if (state.list_rebuild_pending == 1) {
       state.list_rebuild_pending = 0;
-      if (!take_drop(std::exchange(drop_at_start, {}), std::exchange(refused_at_start, {})))
+      if (!take_drop(std::exchange(pending_drop, {}), std::exchange(pending_refused, {})))
         rebuild_file_list();
     }
     switch (event_wait()) {
@@ -331,9 +381,9 @@ void run_event_loop() {
         state.quit_requested = 1;
         break;
       case EVENT_GADGET_DROP:
-        // One job at a time: a second drop queued before the list gave way
-        // would share the job's picture and name pattern with it.
-        if (!thread_is_running(job_thread))
+        if (thread_is_running(job_thread) || state.list_rebuild_pending == 1)
+          queue_drop(event_drop_files(), event_drop_refused_files());
+        else
           take_drop(event_drop_files(), event_drop_refused_files());
         break;
       case EVENT_GADGET:
@@ -343,7 +393,7 @@ void run_event_loop() {
       default:
         break;
     }
-  } while (state.quit_requested != 1);
+  }
 }
 
 // A window closed during a job: gone from the screen at once, while the
@@ -381,8 +431,8 @@ void main_window_run() {
 
 void main_window_drop_at_start(const std::vector<std::string>& paths,
                                std::vector<std::string> refused) {
-  drop_at_start = drop_files_join(paths);
-  refused_at_start = std::move(refused);
+  pending_drop = drop_files_join(paths);
+  pending_refused = std::move(refused);
 }
 
 bool main_window_job_running() {

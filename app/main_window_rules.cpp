@@ -74,8 +74,9 @@ std::string info_text() {
          std::string(PROGRAM_WEB_ADDRESS) + "\r";
 }
 
-std::string download_failed_text() {
-  return "Datei konnte nicht heruntergeladen werden! Sie können probieren, das Programm unter " +
+std::string download_failed_text(std::string_view url, std::string_view reason) {
+  return "Datei konnte nicht heruntergeladen werden!\r" + std::string(url) + "\r    " +
+         std::string(reason) + "\r\rSie können probieren, das Programm unter " +
          std::string(JHEAD_WEB_PAGE) +
          " selbst herunterzuladen und in das Verzeichnis des Skalaros kopieren.";
 }

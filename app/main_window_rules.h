@@ -74,5 +74,6 @@ constexpr std::string_view JHEAD_MISSING_TEXT =
     "jhead.exe, welche für EXIF Operationen benötigt wird, wurde nicht gefunden. Soll es "
     "heruntergeladen werden?";
 constexpr std::string_view DOWNLOAD_FAILED_TITLE = "Fehler";
-// Sends the user to the tool's web page.
-std::string download_failed_text();
+// Says why the download from `url` failed and sends the user to the tool's
+// web page.
+std::string download_failed_text(std::string_view url, std::string_view reason);

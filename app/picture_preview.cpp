@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window_rules.h"
 #include "app/resize_file.h"
+#include "gui/drag_drop.h"
 #include "gui/events.h"
 #include "gui/gadgets.h"
 #include "gui/window.h"
@@ -66,16 +67,24 @@ PreviewEnd preview_picture(const std::string& path) {
   // Only a caption, no system menu: the window has no close box.
   if (!window_open(WINDOW_PREVIEW, 0, 0, width, height, ansi_from_utf8(PREVIEW_TITLE).c_str(),
                    WINDOW_SCREEN_CENTERED))
-    return {GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE};
+    return {GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}, {}};
   // Above the main window, which is topmost and centred too and would
   // otherwise hide the preview.
   window_set_topmost(WINDOW_PREVIEW, 1);
   gadget_create_image(GADGET_PREVIEW_IMAGE, 0, 0, width, height, 0, IMAGE_SUNKEN);
   gadget_set_state(GADGET_PREVIEW_IMAGE, reinterpret_cast<std::int64_t>(picture));
 
-  while (event_wait() != EVENT_GADGET) {
+  // Everything else waits: drops are collected for afterwards, other events
+  // (close requests among them) are dropped.
+  PreviewEnd end{GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}, {}};
+  for (std::int32_t event = event_wait(); event != EVENT_GADGET; event = event_wait()) {
+    if (event != EVENT_GADGET_DROP) continue;
+    const std::string paths = event_drop_files();
+    if (!paths.empty()) end.dropped += (end.dropped.empty() ? "" : "\n") + paths;
+    for (std::string& name : event_drop_refused_files()) end.refused.push_back(std::move(name));
   }
-  const PreviewEnd end{event_gadget(), event_type()};
+  end.gadget = event_gadget();
+  end.type = event_type();
   window_close(WINDOW_PREVIEW);
   return end;
 }

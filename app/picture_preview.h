@@ -5,12 +5,17 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The gadget event that ended the preview: a click on the picture, or an
-// event of a main-window gadget, which the caller handles as usual.
+// event of a main-window gadget, which the caller handles as usual; and the
+// files dropped on the list while the preview was open, which the caller
+// takes as one drop (paths joined by "\n", and the names refused).
 struct PreviewEnd {
   std::int64_t gadget;
   std::int64_t type;
+  std::string dropped;
+  std::vector<std::string> refused;
 };
 
 // Loads the picture into IMAGE_WORK and shows it. A file that cannot be

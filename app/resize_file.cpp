@@ -1,15 +1,20 @@
 // One picture of the resize job.
 #include "app/resize_file.h"
 
+#include <atomic>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/resize_file_testing.h"
 #include "image/image.h"
 #include "runtime/file_io.h"
 #include "runtime/files.h"
 #include "runtime/programs.h"
+#include "runtime/strings.h"
 
 namespace {
+
+std::atomic<std::int64_t> jhead_limit_for_testing{0};  // milliseconds; 0: JHEAD_TIME_LIMIT
 
 // A JPEG file that starts with its start-of-image marker and ends with its
 // end-of-image marker: what jhead leaves behind when it has finished writing.
@@ -20,18 +25,46 @@ bool jpeg_file_complete(const std::string& name) {
   return bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[n - 2] == 0xFF && bytes[n - 1] == 0xD9;
 }
 
+// Waits for a started jhead until it ends, the time limit passes or the job
+// is asked to stop; in the last two cases jhead is ended. True when it ended
+// by itself.
+bool jhead_finished(std::intptr_t jhead) {
+  const std::int64_t limit = jhead_limit_for_testing;
+  const auto give_up = std::chrono::steady_clock::now() +
+                       (limit ? std::chrono::milliseconds(limit) : JHEAD_TIME_LIMIT);
+  constexpr std::int32_t kSlice = 50;  // how soon a stop request is seen
+  while (!program_wait(jhead, kSlice)) {
+    if (app_state().job_stop_requested != 0 || std::chrono::steady_clock::now() > give_up) {
+      program_end(jhead);
+      program_wait(jhead, -1);  // its handle on the file is gone before the file is deleted
+      return false;
+    }
+  }
+  return true;
+}
+
 // jhead is given each file under a name it can open; a jhead.exe that reads
 // its command line in another code page than this program (the published
 // build) may need the short name, and where there is none the EXIF block
 // cannot be carried over: jhead must never work on a look-alike file.
-bool exif_carried_over(const std::string& source, const std::string& destination) {
+// Empty when the block was carried over, else why not.
+std::string carry_exif_over(const std::string& source, const std::string& destination) {
   const std::string source_name = program_openable_path(JHEAD_PROGRAM, source);
   const std::string destination_name = program_openable_path(JHEAD_PROGRAM, destination);
-  if (source_name.empty() || destination_name.empty()) return false;
-  const std::uintptr_t ran =
+  if (source_name.empty() || destination_name.empty())
+    return ansi_from_utf8("jhead.exe kann diesen Dateinamen nicht öffnen");
+  const auto jhead = static_cast<std::intptr_t>(
       program_run(JHEAD_PROGRAM, jhead_parameters(source_name, destination_name),
-                  directory_current(), RUN_WAIT | RUN_HIDE);
-  return ran != 0 && jpeg_file_complete(destination);
+                  directory_current(), RUN_OPEN | RUN_HIDE));
+  if (!jhead) return "jhead.exe: " + file_error_text();
+  const bool finished = jhead_finished(jhead);
+  program_free(jhead);
+  if (!finished)
+    return ansi_from_utf8("jhead.exe hat nicht innerhalb von " +
+                          std::to_string(JHEAD_TIME_LIMIT.count()) + " Sekunden geantwortet");
+  if (!jpeg_file_complete(destination))
+    return ansi_from_utf8("jhead.exe hat die EXIF-Daten nicht übertragen");
+  return {};
 }
 
 bool save_picture(const std::string& name, PictureKind kind, int jpeg_quality) {
@@ -40,7 +73,15 @@ bool save_picture(const std::string& name, PictureKind kind, int jpeg_quality) {
   return image_save(IMAGE_WORK, name.c_str(), CODEC_JPEG, jpeg_quality, KEEP_DEPTH) != 0;
 }
 
+PictureResult failed(PictureOutcome outcome, std::string reason) {
+  return {outcome, std::move(reason)};
+}
+
 }  // namespace
+
+void jhead_time_limit_for_testing(std::chrono::milliseconds limit) {
+  jhead_limit_for_testing = limit.count();
+}
 
 bool picture_load(const std::string& path) {
   return image_load(IMAGE_WORK, path.c_str()) != 0;
@@ -57,32 +98,54 @@ bool picture_scale(PictureSize size) {
 }
 
 bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
-                   const std::string* exif_source) {
+                   const std::string* exif_source, std::string* reason) {
   const std::string temporary = temporary_name(final_name);
-  // The save flushed what it wrote; jhead's rewrite of it is flushed by the
-  // replace.
-  const bool done = save_picture(temporary, kind, jpeg_quality) &&
-                    (exif_source ? exif_carried_over(*exif_source, temporary) &&
-                                       file_replace(temporary, final_name)
-                                 : file_move_over(temporary, final_name) != 0);
-  if (!done) file_delete(temporary);
-  return done;
+  std::string why;
+  if (!save_picture(temporary, kind, jpeg_quality)) {
+    why = file_error_text();
+  } else if (exif_source) {
+    // jhead's rewrite of the file is flushed by the replace.
+    why = carry_exif_over(*exif_source, temporary);
+    if (why.empty()) {
+      if (file_replace(temporary, final_name)) return true;
+      why = file_error_text();
+    }
+  } else {
+    // The save flushed what it wrote.
+    if (file_move_over(temporary, final_name)) return true;
+    why = file_error_text();
+  }
+  file_delete(temporary);
+  if (reason) *reason = std::move(why);
+  return false;
 }
 
-PictureOutcome resize_picture(const std::string& path, PictureKind kind,
-                              const PictureChoices& choices, const std::string& output_directory) {
-  if (!picture_load(path)) return PictureOutcome::LoadFailed;
-  if (!box_is_usable(choices.box)) return PictureOutcome::BoxUnusable;
+PictureResult resize_picture(const std::string& path, PictureKind kind,
+                             const PictureChoices& choices, const std::string& output_directory) {
+  if (!picture_load(path)) {
+    const std::string unreadable = file_open_error(path);
+    return failed(PictureOutcome::LoadFailed,
+                  unreadable.empty() ? ansi_from_utf8("keine lesbare JPEG- oder PNG-Datei")
+                                     : unreadable);
+  }
+  if (!box_is_usable(choices.box)) return failed(PictureOutcome::BoxUnusable, {});
   const std::string copy_name = output_directory + copy_file_name(path, choices.web_names);
   const PictureSize picture = picture_size();
-  if (!picture_exceeds_box(picture, choices.box))
-    return file_copy(path, copy_name) ? PictureOutcome::Copied : PictureOutcome::WriteFailed;
+  if (!picture_exceeds_box(picture, choices.box)) {
+    if (file_copy(path, copy_name)) return {PictureOutcome::Copied, {}};
+    return failed(PictureOutcome::WriteFailed, file_error_text());
+  }
 
-  if (!picture_scale(scaled_size(picture, choices.box, choices.mode)))
-    return PictureOutcome::WriteFailed;
+  const PictureSize size = scaled_size(picture, choices.box, choices.mode);
+  if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION)
+    return failed(PictureOutcome::WriteFailed, side_too_large_reason(size));
+  if (!picture_scale(size))
+    return failed(PictureOutcome::WriteFailed,
+                  ansi_from_utf8("nicht genug Arbeitsspeicher, um es zu verkleinern"));
   const std::string& final_name = choices.replace_original ? path : copy_name;
   const bool exif = kind == PictureKind::Jpeg && choices.keep_exif;
-  return picture_write(final_name, kind, choices.jpeg_quality, exif ? &path : nullptr)
-             ? PictureOutcome::Scaled
-             : PictureOutcome::WriteFailed;
+  std::string reason;
+  if (picture_write(final_name, kind, choices.jpeg_quality, exif ? &path : nullptr, &reason))
+    return {PictureOutcome::Scaled, {}};
+  return failed(PictureOutcome::WriteFailed, reason);
 }

@@ -9,14 +9,20 @@
 // leaves the old file exactly as it was and no temporary file behind, and a
 // process killed at any moment leaves each source either as it was or
 // replaced by the whole new picture.
+//
+// jhead gets at most JHEAD_TIME_LIMIT for a picture, and is ended at once
+// when the job is asked to stop (AppState::job_stop_requested); its
+// temporary file is deleted either way and the picture counts as not
+// written.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "app/resize_rules.h"
 
-// The settings and check boxes as they stand when a picture's turn comes.
+// The settings and check boxes a job works with.
 struct PictureChoices {
   bool replace_original;  // write over the source instead of a copy
   bool web_names;         // give the copy a web name
@@ -29,13 +35,25 @@ struct PictureChoices {
 enum class PictureOutcome {
   Scaled,       // scaled and written
   Copied,       // fitted the box: copied unchanged into the output directory
-  LoadFailed,   // not a picture the decoders accept
+  LoadFailed,   // not a picture the decoders accept, or not readable
   BoxUnusable,  // the box has a side of 0 or below: nothing was written
   WriteFailed,  // could not be scaled, written, given its EXIF block or its name
 };
 
-PictureOutcome resize_picture(const std::string& path, PictureKind kind,
-                              const PictureChoices& choices, const std::string& output_directory);
+// What became of a picture, and why it failed where that is known: the
+// platform's own words for a file that could not be read or written, or
+// the job's (a side too large, jhead that did not answer). In the ANSI
+// code page; empty when no reason is known.
+struct PictureResult {
+  PictureOutcome outcome;
+  std::string reason;
+};
+
+// A photo takes jhead well under a second; one that takes this long hangs.
+constexpr std::chrono::seconds JHEAD_TIME_LIMIT{30};
+
+PictureResult resize_picture(const std::string& path, PictureKind kind,
+                             const PictureChoices& choices, const std::string& output_directory);
 
 // The steps one by one, as resize_picture takes them (the speed benchmark
 // times them separately). All work on IMAGE_WORK.
@@ -45,6 +63,7 @@ PictureSize picture_size();
 bool picture_scale(PictureSize size);
 // Encodes the picture in the kind's format under `final_name` + ".tmp",
 // runs jhead on that file when `exif_source` is given, and replaces
-// `final_name` with it; on any failure the temporary file is deleted.
+// `final_name` with it; on any failure the temporary file is deleted and
+// `reason` (when given) says why, where that is known.
 bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
-                   const std::string* exif_source);
+                   const std::string* exif_source, std::string* reason = nullptr);

@@ -27,9 +27,9 @@ class NoWindow final : public JobWindow {
 NoWindow no_window;
 std::atomic<JobWindow*> bound_window{nullptr};
 
-// Read anew for every picture: a change made while the job runs applies
-// from the next picture on.
-PictureChoices current_choices(JobWindow& window) {
+// Taken once, when the job starts: what the user types or slides while it
+// runs (every keystroke of "1600" passes through "1") is for the next job.
+PictureChoices choices_at_start(JobWindow& window) {
   const ResizeSettings& settings = resize_settings();
   return PictureChoices{
       window.check_box_state(GADGET_REPLACE_ORIGINALS) != 0,
@@ -42,7 +42,7 @@ PictureChoices current_choices(JobWindow& window) {
 }
 
 struct WriteFailures {
-  std::vector<std::string> paths;
+  std::vector<PathFailure> pictures;  // in drop order
   bool box_unusable = false;
 };
 
@@ -63,13 +63,14 @@ void resize_job(std::int64_t) {
   JobWindow& window = bound ? *bound : no_window;
   AppState& state = app_state();
 
-  directory_create(state.output_dir_name);  // beside the program; it may exist already
   const std::string list = state.dropped_files;
   const std::string output_directory = state.output_directory;
+  directory_create(output_directory);  // it may exist already
   const Date start = date_now();
   web_name_prepare();
   const std::int64_t count = std::int64_t{string_count(list, "\n")} + 1;
 
+  const PictureChoices choices = choices_at_start(window);
   WriteFailures failures;
   // A closed window asks the job to stop between pictures; nothing is shown then.
   auto stopping = [&state] { return state.job_stop_requested != 0; };
@@ -77,16 +78,20 @@ void resize_job(std::int64_t) {
     const std::string path = string_field(list, static_cast<std::int32_t>(i), "\n");
     const PictureKind kind = picture_kind_of(path);
     if (kind != PictureKind::NotAPicture) {
-      switch (resize_picture(path, kind, current_choices(window), output_directory)) {
+      PictureResult result = resize_picture(path, kind, choices, output_directory);
+      switch (result.outcome) {
         case PictureOutcome::LoadFailed:
-          if (!stopping()) window.show_message(std::string(LOAD_FAILED_TITLE), path);
+          if (!stopping()) {
+            const JobMessage message = load_failed_message({path, std::move(result.reason)});
+            window.show_message(message.title, message.text);
+          }
           break;
         case PictureOutcome::BoxUnusable:
           failures.box_unusable = true;
-          failures.paths.push_back(path);
+          failures.pictures.push_back({path, {}});
           break;
         case PictureOutcome::WriteFailed:
-          failures.paths.push_back(path);
+          failures.pictures.push_back({path, std::move(result.reason)});
           break;
         case PictureOutcome::Scaled:
         case PictureOutcome::Copied:
@@ -96,8 +101,8 @@ void resize_job(std::int64_t) {
     report_progress(window, i, count, start);
   }
 
-  if (!failures.paths.empty() && !stopping()) {
-    const JobMessage message = write_failures_message(failures.paths, failures.box_unusable);
+  if (!failures.pictures.empty() && !stopping()) {
+    const JobMessage message = write_failures_message(failures.pictures, failures.box_unusable);
     window.show_message(message.title, message.text);
   }
   state.list_rebuild_pending = 1;

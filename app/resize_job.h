@@ -13,8 +13,9 @@
 void resize_job_bind_window(JobWindow* window);
 
 // The thread procedure that the drop handler starts with thread_create after
-// it has set AppState::dropped_files; the parameter is not used. It reads
-// the settings and the three check boxes anew for every file and sets
+// it has set AppState::dropped_files; the parameter is not used. It takes
+// the settings and the three check boxes once, as it starts (changes made
+// while it runs are for the next job), and sets
 // AppState::list_rebuild_pending as its last step. When
 // AppState::job_stop_requested is set it ends after the picture in
 // progress, without showing anything more.

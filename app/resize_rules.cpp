@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "image/pixel_layout.h"
 #include "regex/regex.h"
 #include "runtime/strings.h"
 
@@ -47,6 +48,12 @@ PictureSize scaled_size(PictureSize picture, PictureSize box, std::string_view m
         picture_aspect < box_aspect ? PictureSize{tw, (h * tw) / w} : PictureSize{(w * th) / h, th};
   }
   return {std::max<std::int64_t>(result.width, 1), std::max<std::int64_t>(result.height, 1)};
+}
+
+std::string side_too_large_reason(PictureSize size) {
+  return ansi_from_utf8("zu groß: " + int_to_string(size.width) + " × " +
+                        int_to_string(size.height) + " Pixel (höchstens " +
+                        int_to_string(IMAGE_MAX_DIMENSION) + " je Seite)");
 }
 
 bool web_name_prepare() {

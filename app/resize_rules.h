@@ -32,6 +32,10 @@ bool box_is_usable(PictureSize box);
 // A side that would come out below 1 (a very long, thin picture) is 1.
 PictureSize scaled_size(PictureSize picture, PictureSize box, std::string_view mode);
 
+// Why a picture whose new size has a side beyond what a picture may have
+// (a long, thin picture under "min") is not written: "zu groß" with the size.
+std::string side_too_large_reason(PictureSize size);
+
 // Web names: every character of the file name other than A-Z, a-z, 0-9 and
 // the period becomes an underscore ("Urlaub 2013 (1).jpg" gives
 // "Urlaub_2013__1_.jpg"). The expression is compiled under REGEX_WEB_NAME

@@ -1,6 +1,8 @@
 // Reading and writing the settings through the preference file.
 #include "app/settings.h"
 
+#include <algorithm>
+
 #include "prefs/prefs.h"
 
 namespace {
@@ -57,7 +59,10 @@ void settings_read(std::string_view path, ResizeSettings& settings) {
   settings.target_width = prefs_read_int(KEY_WIDTH, settings.target_width);
   settings.target_height = prefs_read_int(KEY_HEIGHT, settings.target_height);
   settings.mode = prefs_read_string(KEY_MODE, settings.mode);
-  settings.jpeg_quality = prefs_read_int(KEY_QUALITY, settings.jpeg_quality);
+  // The slider, the title and the encoder all take 0..10; a value beyond in
+  // an edited file is held to that range, so that the three agree.
+  settings.jpeg_quality = std::clamp<std::int64_t>(prefs_read_int(KEY_QUALITY, settings.jpeg_quality),
+                                                   0, 10);
   settings.web_names = static_cast<int>(prefs_read_int(KEY_WEB_NAMES, settings.web_names));
   settings.keep_exif = static_cast<int>(prefs_read_int(KEY_KEEP_EXIF, settings.keep_exif));
   prefs_close();
@@ -73,6 +78,5 @@ bool settings_write(std::string_view path, const ResizeSettings& settings, int w
   prefs_write_int(KEY_KEEP_EXIF, keep_exif_state == 1 ? 1 : 0);
   prefs_write_string(KEY_MODE, settings.mode);
   for (std::string_view line : COMMENT_BLOCK) prefs_write_comment(line);
-  prefs_close();
-  return true;
+  return prefs_close();
 }

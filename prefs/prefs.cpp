@@ -92,7 +92,7 @@ bool rewrite_in_place(PrefsFile* file, std::string_view text) {
 // the move). When no file can be made beside it (a full disk, a folder
 // that takes no new files), or another program's handle refuses the move,
 // the text is written through the file's handle instead.
-void write_back(const std::string& name) {
+bool write_back(const std::string& name) {
   try {
     const std::string text = prefs_serialize(state.lines, state.code_page, state.flags);
     OutputFile replacement;
@@ -100,14 +100,15 @@ void write_back(const std::string& name) {
       const bool held = state.file != nullptr;
       prefs_file_close(state.file);
       state.file = nullptr;
-      if (replacement.commit() || !held) return;
+      if (replacement.commit()) return true;
+      if (!held) return false;
       bool read_only = false;
       state.file = prefs_file_open(name.c_str(), &read_only);
-      if (read_only) return;
+      if (read_only) return false;
     }
-    if (state.file) rewrite_in_place(state.file, text);
+    return state.file && rewrite_in_place(state.file, text);
   } catch (const std::bad_alloc&) {
-    // no output buffer: nothing is written
+    return false;  // no output buffer: nothing is written
   }
 }
 
@@ -203,16 +204,18 @@ int prefs_write_comment(std::string_view text) {
   }
 }
 
-void prefs_close() {
+bool prefs_close() {
   // Changes to a file opened read-only are discarded; a file that could not
   // be opened is created now. A created file is written even without
   // changes: its old text stayed on the disk until now, and goes.
+  bool written = true;
   if ((state.modified || state.created) && !state.read_only_open)
-    write_back(state.file ? state.file_name : state.pending_name);
+    written = write_back(state.file ? state.file_name : state.pending_name);
   prefs_file_close(state.file);
   reset_state();
+  return written;
 }
 
 void prefs_join_runtime() {
-  runtime_join_shutdown(ShutdownStage::PrefsState, prefs_close);
+  runtime_join_shutdown(ShutdownStage::PrefsState, [] { prefs_close(); });
 }

@@ -29,6 +29,7 @@ int prefs_write_comment(std::string_view text);
 // Where the replacement is refused (another program holds the file, no new
 // file can be made beside it) the text is written through the file itself,
 // its growth first, so that a full disk still leaves the old file whole.
-void prefs_close();
+// False when the file was to be written and could not be.
+bool prefs_close();
 
 void prefs_join_runtime();

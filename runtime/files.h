@@ -15,7 +15,8 @@ constexpr std::size_t PATH_BUFFER_LENGTH = 260;
 
 std::int64_t file_size(std::string_view path);
 int file_delete(std::string_view path);
-// Overwrites an existing destination.
+// Overwrites an existing destination. The copy is an ordinary writable
+// file, also of a read-only source.
 int file_copy(std::string_view source, std::string_view destination);
 // Moves, possibly to another directory; refuses to replace an existing name.
 int file_rename(std::string_view old_name, std::string_view new_name);
@@ -34,7 +35,20 @@ int file_replace(std::string_view source, std::string_view destination);
 // its data and closed it (seam): refuses a read-only destination, moves in
 // one step and waits until the new name is on the disk. A destination that
 // another program holds open is retried for a moment before the move fails.
+// The refusal of a read-only destination reads as access denied.
 int file_move_over(std::string_view source, std::string_view destination);
+
+// True when a new file can be made in the folder (a probe file is made and
+// deleted again): false for a folder that is protected, read-only or gone.
+bool directory_is_writable(std::string_view path);
+
+// Seam: the platform's own words for why the last failed file operation of
+// this thread failed ("Zugriff verweigert"), without a line end; empty when
+// the platform gave no reason. Read it right after the failure.
+std::string file_error_text();
+// The platform's words for why `path` cannot be opened for reading; empty
+// when it can.
+std::string file_open_error(std::string_view path);
 
 // Portable rules behind the operations.
 // True when the path fits the 260-character buffer (terminating zero included),

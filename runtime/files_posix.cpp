@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -94,7 +96,10 @@ int file_move_over(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
   const std::string from(source), to(destination);
   struct stat target {};
-  if (stat(to.c_str(), &target) == 0 && !(target.st_mode & S_IWUSR)) return 0;  // read-only
+  if (stat(to.c_str(), &target) == 0 && !(target.st_mode & S_IWUSR)) {  // read-only
+    errno = EACCES;
+    return 0;
+  }
   if (std::rename(from.c_str(), to.c_str()) != 0) return 0;
   fsync_path(directory_of(to), O_RDONLY | O_DIRECTORY);  // the new name on the disk
   return 1;
@@ -104,4 +109,24 @@ int file_replace(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
   if (!fsync_path(std::string(source), O_RDONLY)) return 0;
   return file_move_over(source, destination);
+}
+
+std::string file_error_text() {
+  return errno == 0 ? std::string() : std::string(std::strerror(errno));
+}
+
+std::string file_open_error(std::string_view path) {
+  const int fd = open(std::string(path).c_str(), O_RDONLY);
+  if (fd < 0) return file_error_text();
+  close(fd);
+  return {};
+}
+
+bool directory_is_writable(std::string_view path) {
+  const std::string probe = trim_trailing(path, "/") + "/.skalaro-probe-" + std::to_string(getpid());
+  const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe.c_str());
+  return true;
 }

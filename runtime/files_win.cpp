@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "runtime/scoped_win.h"
@@ -48,7 +49,14 @@ int file_delete(std::string_view path) {
 
 int file_copy(std::string_view source, std::string_view destination) {
   if (source.empty() || destination.empty()) return 0;
-  return CopyFileA(std::string(source).c_str(), std::string(destination).c_str(), FALSE) ? 1 : 0;
+  const std::string to(destination);
+  if (!CopyFileA(std::string(source).c_str(), to.c_str(), FALSE)) return 0;
+  // The copy takes the source's attributes; a read-only one would be a copy
+  // that can be neither deleted nor written again.
+  const DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return 1;
 }
 
 int file_rename(std::string_view old_name, std::string_view new_name) {
@@ -100,7 +108,10 @@ int file_move_over(std::string_view source, std::string_view destination) {
   // Windows refuses to replace a read-only file; Wine's move replaces it.
   // The refusal is made here, so that a file the user protected stays.
   const DWORD target = GetFileAttributesA(to.c_str());
-  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) return 0;
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+  }
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return 1;
@@ -118,4 +129,32 @@ int file_replace(std::string_view source, std::string_view destination) {
   if (!file || !FlushFileBuffers(file.get())) return 0;
   file.reset();
   return file_move_over(source, destination);
+}
+
+std::string file_error_text() {
+  const DWORD error = GetLastError();
+  if (error == ERROR_SUCCESS) return {};
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string words = length ? trim_trailing(std::string_view(text, length), " .\r\n") : "";
+  LocalFree(text);
+  if (words.empty()) words = "Fehler " + std::to_string(error);
+  return words;
+}
+
+std::string file_open_error(std::string_view path) {
+  const KernelHandle file(CreateFileA(std::string(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? std::string() : file_error_text();
+}
+
+bool directory_is_writable(std::string_view path) {
+  std::string probe = trim_trailing(path, "\\/") + "\\~skalaro-probe-" +
+                      std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+  const KernelHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return static_cast<bool>(file);
 }

@@ -32,6 +32,11 @@ std::uintptr_t program_run(std::string_view program, std::string_view parameters
 
 // Closes a record's handles and releases it (ANY_OBJECT: every record).
 void program_free(std::intptr_t record);
+// Waits up to `milliseconds` (below 0: for ever) for a started program to
+// end; 1 when it has ended (or the record names nothing), else 0.
+int program_wait(std::intptr_t record, std::int32_t milliseconds);
+// Ends a started program at once, as the task manager does.
+void program_end(std::intptr_t record);
 
 // The full path of the running program, without a long-path prefix; empty
 // when the ANSI code page cannot hold it.

@@ -144,6 +144,25 @@ void program_free(std::intptr_t record) {
     program_release(record);
 }
 
+namespace {
+HANDLE process_of(std::intptr_t record) {
+  LockGuard guard(lock_ready ? &program_lock : nullptr);
+  const auto* found = static_cast<ProgramRecord*>(registry_lookup(programs, record));
+  return found ? found->process : nullptr;
+}
+}  // namespace
+
+int program_wait(std::intptr_t record, std::int32_t milliseconds) {
+  const HANDLE process = process_of(record);
+  if (!process) return 1;
+  const DWORD limit = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
+  return WaitForSingleObject(process, limit) == WAIT_OBJECT_0 ? 1 : 0;
+}
+
+void program_end(std::intptr_t record) {
+  if (const HANDLE process = process_of(record)) TerminateProcess(process, 1);
+}
+
 std::uintptr_t program_run(std::string_view program, std::string_view parameters,
                            std::string_view directory, int flags,
                            const ProgramRecord* connect_from) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/resize_file_testing.h"
 #include "app/resize_rules.h"
 #include "app_pictures.h"
 #include "support/child_process.h"
@@ -68,6 +69,35 @@ TEST_F(JheadTest, the_job_keeps_the_exif_block_in_copy_and_replace_mode) {
   }
   EXPECT_TRUE(temporary_files().empty());
   EXPECT_TRUE(window.messages().empty());
+}
+
+// A jhead that hangs is ended after the time limit, and at once when the
+// job is asked to stop (the window closed); its temporary file goes, and
+// the picture is named with the reason.
+TEST_F(JheadTest, a_hanging_jhead_is_ended_and_leaves_no_temporary_file) {
+  ASSERT_TRUE(CopyFileA(SKALARO_HANGING_JHEAD, in("jhead.exe").c_str(), FALSE));
+  ASSERT_TRUE(write_test_jpeg_with_exif(in("hangs.jpg"), 800, 600));
+  window.check_boxes[GADGET_KEEP_EXIF] = 1;
+  jhead_time_limit_for_testing(std::chrono::seconds(1));
+  run_job({in("hangs.jpg")});
+  jhead_time_limit_for_testing({});
+  EXPECT_TRUE(temporary_files().empty());
+  EXPECT_FALSE(file_exists(out("hangs.jpg").c_str()));
+  ASSERT_EQ(window.messages().size(), 1u);
+  EXPECT_NE(window.messages()[0].text.find(in("hangs.jpg") + "\r    jhead.exe hat nicht innerhalb"),
+            std::string::npos);
+
+  app_state().list_rebuild_pending = 0;
+  const auto start = std::chrono::steady_clock::now();
+  std::thread close_window([] {
+    Sleep(1500);
+    app_state().job_stop_requested = 1;
+  });
+  run_job({in("hangs.jpg")});
+  close_window.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(temporary_files().empty());
+  EXPECT_EQ(window.messages().size(), 1u);  // a closed window shows nothing more
 }
 
 }  // namespace

@@ -32,8 +32,10 @@ class RecordingWindow final : public JobWindow {
     std::string title, text;
   };
   std::map<object_number, int> check_boxes;
-  // Called with the gadget whenever the job reads a check box.
+  // Called with the gadget whenever the job reads a check box, and after
+  // every picture's progress.
   std::function<void(object_number)> on_check_box_read;
+  std::function<void()> on_progress;
 
   int check_box_state(object_number gadget) override {
     if (on_check_box_read) on_check_box_read(gadget);
@@ -41,6 +43,7 @@ class RecordingWindow final : public JobWindow {
     return found == check_boxes.end() ? 0 : found->second;
   }
   void set_progress(std::int64_t percent) override {
+    if (on_progress) on_progress();
     std::lock_guard<std::mutex> guard(lock_);
     progress_.push_back(percent);
   }

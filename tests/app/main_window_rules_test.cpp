@@ -29,8 +29,9 @@ TEST(MainWindowRules, title_and_jhead_texts) {
   EXPECT_EQ(JHEAD_MISSING_TEXT,
             "jhead.exe, welche für EXIF Operationen benötigt wird, wurde nicht "
             "gefunden. Soll es heruntergeladen werden?");
-  EXPECT_EQ(download_failed_text(),
-            "Datei konnte nicht heruntergeladen werden! Sie können probieren, das "
+  EXPECT_EQ(download_failed_text("http://a/jhead.exe", "Keine Verbindung zum Server."),
+            "Datei konnte nicht heruntergeladen werden!\rhttp://a/jhead.exe\r"
+            "    Keine Verbindung zum Server.\r\rSie können probieren, das "
             "Programm unter https://www.sentex.ca/~mwandel/jhead/ selbst "
             "herunterzuladen und in das Verzeichnis des Skalaros kopieren.");
 }

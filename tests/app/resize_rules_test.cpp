@@ -101,18 +101,23 @@ TEST(StatusText, one_file_the_last_file_and_a_day_that_wraps) {
             "Verbleibende Zeit: ca. 08:20:00\r");
 }
 
-TEST(FailureRequester, names_the_pictures_and_counts_a_long_list) {
-  JobMessage one = write_failures_message({"C:\\a.jpg"}, false);
+TEST(FailureRequester, begins_with_its_title_and_gives_each_picture_its_reason) {
+  JobMessage one = write_failures_message({{"C:\\a.jpg", "Zugriff verweigert"}}, false);
   EXPECT_EQ(one.title, "Folgendes Bild konnte nicht geschrieben werden:");
-  EXPECT_EQ(one.text, "C:\\a.jpg\r");
+  EXPECT_EQ(one.text, one.title + "\rC:\\a.jpg\r    Zugriff verweigert\r");
+  EXPECT_EQ(load_failed_message({"C:\\b.png", ""}).text,
+            "Folgende Datei konnte nicht geladen werden:\rC:\\b.png\r");
+  EXPECT_EQ(side_too_large_reason({500, 800000}),
+            ansi_from_utf8("zu groß: 500 × 800000 Pixel (höchstens 32767 je Seite)"));
 
-  std::vector<std::string> many;
-  for (int i = 1; i <= 13; ++i) many.push_back("C:\\" + std::to_string(i) + ".png");
+  std::vector<PathFailure> many;
+  for (int i = 1; i <= 13; ++i) many.push_back({"C:\\" + std::to_string(i) + ".png", ""});
   JobMessage list = write_failures_message(many, true);
   EXPECT_EQ(list.title, "Folgende Bilder konnten nicht geschrieben werden:");
   EXPECT_EQ(list.text,
-            "C:\\1.png\rC:\\2.png\rC:\\3.png\rC:\\4.png\rC:\\5.png\rC:\\6.png\rC:\\7.png\r"
-            "C:\\8.png\rC:\\9.png\r... und 4 weitere Bilder\r\r" +
+            list.title +
+                "\rC:\\1.png\rC:\\2.png\rC:\\3.png\rC:\\4.png\rC:\\5.png\rC:\\6.png\rC:\\7.png\r"
+                "C:\\8.png\rC:\\9.png\r... und 4 weitere Bilder\r\r" +
                 ansi_from_utf8("Breite und Höhe der neuen Bildgröße müssen größer als 0 sein.\r"));
   many.resize(FAILURE_LIST_LIMIT);
   EXPECT_EQ(write_failures_message(many, false).text.find("weitere"), std::string::npos);

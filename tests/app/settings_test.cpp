@@ -96,15 +96,26 @@ TEST_F(SettingsTest, values_are_read_and_the_mode_goes_back_as_it_was_read) {
             "NewImageWidth = 0\r\nNewImageHeight = 600\r\nJPEG_Qualitiy = 5\r\n"
             "OptWebNames = 1\r\nJHEAD_KeepEXIF = 0\r\nresizing = MAX\r\n" +
                 comment_block());
+  for (const auto& [written, read] : {std::pair{"15", 10}, {"-2", 0}}) {  // title, slider, output agree
+    std::ofstream(path, std::ios::binary) << "JPEG_Qualitiy = " << written << "\r\n";
+    settings_read(path, settings);
+    EXPECT_EQ(settings.jpeg_quality, read);
+  }
 }
 
 TEST_F(SettingsTest, a_file_that_cannot_be_created_is_not_written) {
   EXPECT_FALSE(settings_write(dir.file("missing-folder/Skalaro.ini"), resize_settings(), 0, 0));
 }
 
-TEST(SettingsPaths, beside_the_program) {
-  EXPECT_EQ(settings_path_for("C:\\Tools\\Skalaro.exe"), "C:\\Tools\\Skalaro.ini");
-  EXPECT_EQ(output_directory_for("C:\\Tools\\Skalaro.exe"), "C:\\Tools\\ResizedImages\\");
+TEST(SettingsPaths, beside_a_program_that_may_write_there_else_in_the_users_folders) {
+  const char* program = "C:\\Tools\\Skalaro.exe";
+  const AppLocations portable = app_locations(program, true, "C:\\AppData", "C:\\Bilder");
+  EXPECT_EQ(portable.settings_path, "C:\\Tools\\Skalaro.ini");
+  EXPECT_EQ(portable.output_directory, "C:\\Tools\\ResizedImages\\");
+  const AppLocations installed = app_locations(program, false, "C:\\AppData", "C:\\Bilder\\");
+  EXPECT_EQ(installed.settings_path, "C:\\AppData\\Skalaro\\Skalaro.ini");
+  EXPECT_EQ(installed.output_directory, "C:\\Bilder\\ResizedImages\\");
+  EXPECT_EQ(app_locations(program, false, "", "").output_directory, portable.output_directory);
 }
 
 }  // namespace

@@ -217,7 +217,8 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
         take_screenshot("skalaro_job");
       });
   DestroyWindow(other);
-  EXPECT_EQ(load_failed, corrupt);
+  EXPECT_EQ(load_failed, std::string(LOAD_FAILED_TITLE) + "\r" + corrupt +
+                             "\r    keine lesbare JPEG- oder PNG-Datei\r");
   ASSERT_TRUE(program.wait_for_job());
   Sleep(500);
   take_screenshot("skalaro_idle");
@@ -269,7 +270,9 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
 // Replace mode by a real drop from another program after a click on the
 // check box, with "min" from the settings file: sources replaced in place
 // with their EXIF block, a fitting picture copied and its source left, a
-// read-only source kept and named in the failure requester.
+// read-only source kept and named with its reason in the failure requester.
+// A width typed while the job runs ("8", then "00") is for the next job:
+// every picture is scaled by the box the job started with.
 TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   const std::string folder = install(
       SKALARO_EXE, true, "NewImageWidth = 400\r\nNewImageHeight = 300\r\nresizing = min\r\n");
@@ -281,6 +284,11 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   ASSERT_TRUE(write_test_jpeg(locked, 800, 600));
   ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
   const auto small_bytes = read_bytes(small), locked_bytes = read_bytes(locked);
+  std::vector<std::string> dropped = {wide, tall, small, locked};
+  for (int i = 0; i < 30; ++i) {
+    dropped.push_back(pictures("serie" + std::to_string(i) + ".jpg"));
+    ASSERT_TRUE(write_test_jpeg(dropped.back(), 2000, 1500));
+  }
 
   SkalaroProgram program(folder, {});
   ASSERT_TRUE(program.window());
@@ -289,12 +297,25 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   program.click(GADGET_REPLACE_ORIGINALS);
   ASSERT_TRUE(is_checked(program.gadget(GADGET_REPLACE_ORIGINALS)));
 
-  EXPECT_EQ(drag_files_to(program.centre_of(GADGET_FILE_LIST), {wide, tall, small, locked}),
+  EXPECT_EQ(drag_files_to(program.centre_of(GADGET_FILE_LIST), dropped),
             static_cast<DWORD>(DROP_COPY));
-  const std::string failed =
-      program.answer("Folgendes Bild konnte nicht geschrieben werden:", IDOK);
-  EXPECT_EQ(failed, locked + "\r");
+  program.click(GADGET_WIDTH);
+  SendMessageA(program.gadget(GADGET_WIDTH), EM_SETSEL, 0, -1);
+  press_key('8');
+  Sleep(300);
+  for (WORD key : {'0', '0'}) press_key(key);
+  EXPECT_TRUE(program.gadget(GADGET_PROGRESS)) << "typed while the job ran";
+  const std::string failed = program.answer(
+      "Folgendes Bild konnte nicht geschrieben werden:", IDOK,
+      [](HWND) { take_screenshot("skalaro_write_failed"); });
+  EXPECT_EQ(failed.rfind("Folgendes Bild konnte nicht geschrieben werden:\r" + locked + "\r    ", 0),
+            0u)
+      << failed;
+  EXPECT_GT(failed.size(), 60 + locked.size()) << "a reason";
   ASSERT_TRUE(program.wait_for_job());
+  EXPECT_EQ(window_text(program.window()), "Skalaro v4.0> 800x300 - Q=8");
+  for (int i = 0; i < 30; ++i)
+    EXPECT_EQ(shape_of(pictures("serie" + std::to_string(i) + ".jpg")), (Shape{400, 300})) << i;
   SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 
   EXPECT_EQ(shape_of(wide), (Shape{600, 300}));
@@ -307,7 +328,7 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   EXPECT_TRUE(temporary_files().empty());
   EXPECT_EQ(program.close(), 0);
   EXPECT_EQ(
-      settings_text().rfind("NewImageWidth = 400\r\nNewImageHeight = 300\r\nJPEG_Qualitiy = "
+      settings_text().rfind("NewImageWidth = 800\r\nNewImageHeight = 300\r\nJPEG_Qualitiy = "
                             "8\r\nOptWebNames = 0\r\nJHEAD_KeepEXIF = 1\r\nresizing = min\r\n",
                             0),
       0u);
@@ -490,15 +511,34 @@ TEST_F(SkalaroProgramTest, names_of_every_script_are_acted_on_exactly) {
   EXPECT_EQ(program.close(), 0);
 }
 
+// A settings file that cannot be written at exit is reported, once.
+TEST_F(SkalaroProgramTest, settings_that_cannot_be_written_are_reported_once) {
+  const std::string folder = install(SKALARO_EXE, true);
+  CreateDirectoryA((folder + "\\Skalaro.ini").c_str(), nullptr);  // a folder in the file's place
+  SkalaroProgram program(folder, {});
+  ASSERT_TRUE(wait_for([&] { return program.gadget(GADGET_FILE_LIST); }, 60));
+  PostMessageA(program.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  const std::string title = "Die Einstellungen konnten nicht gespeichert werden:";
+  EXPECT_EQ(program.answer(title, IDOK, [](HWND) { take_screenshot("skalaro_settings_failed"); })
+                .rfind(title + "\r" + folder + "\\Skalaro.ini\r    ", 0),
+            0u);
+  EXPECT_EQ(program.exit_code(30), 0);
+}
+
 // The program that the tests build with a download source from their
 // environment, pointed at a loopback server.
 class DownloadOfferTest : public SkalaroProgramTest {
  protected:
-  void serve(LoopbackServer& server, const std::vector<std::uint8_t>& body, int connections) {
+  // The body comes after `delay_ms`, as from a slow server.
+  void serve(LoopbackServer& server, const std::vector<std::uint8_t>& body, int connections,
+             int delay_ms = 0) {
     const std::string response =
         "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
         "\r\nConnection: close\r\n\r\n" + std::string(body.begin(), body.end());
-    server.serve(connections, [response](LoopbackPeer& peer, int) { peer.send_text(response); });
+    server.serve(connections, [response, delay_ms](LoopbackPeer& peer, int) {
+      peer.pause(delay_ms);
+      peer.send_text(response);
+    });
     SetEnvironmentVariableA("SKALARO_TEST_JHEAD_URL", server.url("jhead.exe").c_str());
     SetEnvironmentVariableA("SKALARO_TEST_JHEAD_SHA256", sha256_hex(sha256(jhead)).c_str());
   }
@@ -517,12 +557,17 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   write_bytes(copy("kaputt.jpg"), {'n', 'i', 'c', 'h', 't', 's'});
   ASSERT_TRUE(write_test_png(pictures("bild.png"), 500, 200, false));
   LoopbackServer server;
-  serve(server, jhead, 1);
+  serve(server, jhead, 1, 3000);
 
   SkalaroProgram program(folder, {pictures("bild.png")});
   ASSERT_TRUE(program.window());
   EXPECT_EQ(program.answer(std::string(JHEAD_MISSING_TITLE), IDYES),
             std::string(JHEAD_MISSING_TEXT));
+  Sleep(1000);
+  DWORD_PTR answered = 0;  // the window answers while the server takes its time
+  EXPECT_TRUE(SendMessageTimeoutA(program.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000,
+                                  &answered));
+  EXPECT_FALSE(file_exists((folder + "\\jhead.exe").c_str())) << "the download still runs";
   ASSERT_TRUE(program.wait_for_job());
   EXPECT_EQ(read_bytes(folder + "\\jhead.exe"), jhead);
   ASSERT_EQ(server.requests().size(), 1u);
@@ -612,6 +657,18 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   Sleep(300);
   send_key(VK_CONTROL, true);
   EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  // A file that cannot be deleted says why.
+  SetFileAttributesA(copy("kaputt.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
+  click_at(list_row(list, 1).x, list_row(list, 1).y, true);
+  const std::string not_deleted =
+      program.answer("Folgendes Bild konnte nicht gelöscht werden:", IDOK);
+  EXPECT_EQ(not_deleted.rfind("Folgendes Bild konnte nicht gelöscht werden:\r" +
+                                  copy("kaputt.jpg") + "\r    ",
+                              0),
+            0u)
+      << not_deleted;
+  SetFileAttributesA(copy("kaputt.jpg").c_str(), FILE_ATTRIBUTE_NORMAL);
+  Sleep(300);
   click_at(list_row(list, 1).x, list_row(list, 1).y, true);
   EXPECT_TRUE(wait_for([&] { return !std::filesystem::exists(copy("kaputt.jpg")); }, 5));
   EXPECT_TRUE(std::filesystem::exists(copy("bild.png")));
@@ -637,7 +694,10 @@ TEST_F(DownloadOfferTest, declined_or_unverified_downloads_leave_exif_off) {
     EXPECT_EQ(program.answer(std::string(JHEAD_MISSING_TITLE), answer),
               std::string(JHEAD_MISSING_TEXT));
     if (answer == IDYES) {
-      EXPECT_EQ(program.answer(std::string(DOWNLOAD_FAILED_TITLE), IDOK), download_failed_text());
+      EXPECT_EQ(program.answer(std::string(DOWNLOAD_FAILED_TITLE), IDOK),
+                download_failed_text(server.url("jhead.exe"), "Die heruntergeladene Datei ist "
+                                                              "nicht das erwartete Programm "
+                                                              "(Prüfsumme)."));
     }
     ASSERT_TRUE(wait_for([&] { return program.gadget(GADGET_FILE_LIST); }, 30));
     EXPECT_FALSE(is_checked(program.gadget(GADGET_KEEP_EXIF)));

@@ -130,10 +130,20 @@ TEST_F(HttpDownloadTest, body_without_length_is_read_until_the_server_closes) {
   EXPECT_EQ(downloaded(), "first second");
 }
 
-TEST_F(HttpDownloadTest, not_found_creates_no_file) {
+TEST_F(HttpDownloadTest, not_found_or_too_large_creates_no_file_and_says_why) {
   LoopbackServer server;
-  server.serve(1, answer("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found"));
-  EXPECT_EQ(http_download(server.url("x"), target), 0);
+  server.serve(2, [](LoopbackPeer& peer, int n) {
+    peer.send_text(n == 0 ? "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found"
+                          : "HTTP/1.1 200 OK\r\n\r\n" + std::string(5000, 'x'));
+  });
+  HttpFailure why;
+  EXPECT_EQ(http_download(server.url("x"), target, {}, &why), 0);
+  EXPECT_EQ(why.problem, HttpProblem::Status);
+  EXPECT_EQ(why.status, 404);
+  HttpLimits limits;
+  limits.max_body_bytes = 4096;
+  EXPECT_EQ(http_download(server.url("x"), target, limits, &why), 0);
+  EXPECT_EQ(why.problem, HttpProblem::TooLarge);
   EXPECT_FALSE(file_left());
 }
 
