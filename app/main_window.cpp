@@ -230,6 +230,8 @@ void start_job(std::string paths) {
   gadget_create_progress(GADGET_PROGRESS, bar.x, bar.y, bar.width, bar.height, 0, 100,
                          PROGRESS_SMOOTH);
   create_job_gadget(GADGET_STATUS_TEXT, FONT_SMALL);
+  // From here until the loop takes the rebuild flag the job may use gadgets.
+  gadget_set_worker_running(true);
   job_thread = thread_create(run_job, 0);
   if (job_thread == 0) app_state().list_rebuild_pending = 1;  // no job: the list comes back
 }
@@ -304,6 +306,8 @@ void run_event_loop() {
   do {
     if (state.list_rebuild_pending == 1) {
       state.list_rebuild_pending = 0;
+      // The job sets the flag after its last gadget call.
+      gadget_set_worker_running(false);
       if (drop_at_start.empty())
         rebuild_file_list();
       else
@@ -359,6 +363,8 @@ void main_window_run() {
   check_for_jhead();
   run_event_loop();
   let_the_job_finish();
+  // A job that has ended uses no gadget; the shutdown may free them.
+  if (!thread_is_running(job_thread)) gadget_set_worker_running(false);
 }
 
 void main_window_drop_at_start(std::string paths) {

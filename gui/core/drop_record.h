@@ -1,6 +1,7 @@
 // The record of one drop: what was dropped, how and where. The drop target
-// makes it from the runtime heap and hands it to the window with the drop
-// message; from then on the event state owns it until the next event_wait.
+// makes it from the runtime heap and posts it to its toolkit window with the
+// drop message (freeing it itself only when that post fails); from then on
+// the event state owns it until the next event_wait (gui/core/event_state.h).
 #pragma once
 
 #include <cstdint>

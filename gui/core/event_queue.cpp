@@ -2,6 +2,9 @@
 // suspending and selective removal.
 #include "gui/core/event_queue.h"
 
+#include <cassert>
+
+#include "gui/core/toolkit_thread.h"
 #include "runtime/state_block.h"
 
 namespace {
@@ -48,12 +51,14 @@ bool field_matches(std::int64_t wanted, std::int64_t value) {
 }  // namespace
 
 EventQueue* event_queue_start() {
+  toolkit_thread_claim();
   queue = static_cast<EventQueue*>(state_block_create(sizeof(EventQueue), create_pool, nullptr));
   return queue;
 }
 
 void event_queue_end() {
   queue = nullptr;
+  toolkit_thread_release();
 }
 
 EventQueue* event_queue() {
@@ -62,6 +67,9 @@ EventQueue* event_queue() {
 
 void event_post(std::int32_t code, std::int64_t gadget, std::int64_t window, std::int64_t type,
                 void* data, EventDataRelease data_release) {
+  // The queue takes no lock: another thread hands its events over through
+  // the post-event window instead.
+  assert(toolkit_on_main_thread());
   // An event that is not queued never reaches event_wait, so its data goes here.
   const auto discard = [&] {
     if (data && data_release) data_release(data);

@@ -1,5 +1,18 @@
 // The event under construction and the last event returned: one record for
-// the process, owned by the thread that waits for events.
+// the process, owned by the thread that waits for events. How the rules of
+// delivery in gui/core/events.h are kept:
+//
+// - `dispatching` is set while event_wait dispatches a message (a nested
+//   event_wait saves and restores it). event_raise makes the first event of a
+//   dispatch the answer through `pending_code`; with a pending code (or, for
+//   a drop, a drop record) already set, or outside a dispatch (a modal loop
+//   the program entered between two waits), it queues the event instead.
+// - A drop record rides with its event. As the answer it goes straight to
+//   `drop_data`; queued, it is the node's data with a release routine of its
+//   own, and taking the node moves it to `drop_data`. event_state_begin_wait
+//   (the next event_wait) and event_state_end (shutdown) free `drop_data`;
+//   a queue that drops or removes the node frees it too. Nothing else frees a
+//   record once the drop target has handed it to its window.
 #pragma once
 
 #include <cstdint>

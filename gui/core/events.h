@@ -1,12 +1,41 @@
 // Toolkit events: the codes that event_wait returns, the event types, and
 // the calls that read and queue them.
 //
-// event_wait pumps the thread's platform message queue and returns one event
-// at a time. An event is either raised directly by the window procedure
-// while event_wait dispatches a message, or queued and returned by a later
-// call before the platform queue is looked at again. A code that is none of
-// the ones below is the number of the platform message that was dispatched
-// (its type is then -1).
+// DELIVERY. event_wait returns one event per call. While events are queued
+// it returns the oldest and takes no platform message at all. Otherwise it
+// takes one platform message and dispatches it; the first event that the
+// window procedure raises during that dispatch is the answer (a "direct"
+// event), and when it raises none the answer is the message's own number
+// (a code that is none of the ones below, type -1). Every later event of the
+// same dispatch is queued behind what waits already, never overwriting the
+// first. Modal loops re-enter the window procedure. One that runs inside a
+// dispatch (a list view tracking a click, OLE's drag loop, a menu) is part
+// of that dispatch: its first event may be the answer, the rest queue. One
+// that runs outside any event_wait (a requester's message box, shown by the
+// program between two waits) has no call to answer: everything raised in it
+// is queued and comes out of the following calls in order. A handler that
+// runs inside a dispatch must not call event_wait: the nested call would end
+// the outer event (its data released, its answer reset). Identical events queued back to back (code
+// below EVENT_COLLAPSE_LIMIT, no data of their own) arrive as one; any other
+// event between them breaks the run.
+//
+// DATA AND DROP RECORDS. An event's data and a drop event's record
+// (gui/core/drop_record.h) belong to the event state from the moment they
+// are raised or queued until the start of the next event_wait, which frees
+// them (so does the queue when it drops or removes the event). Read them
+// before waiting again (event_drop_files); the program frees neither.
+//
+// THE MOUSE POSITION. Since queued events come out before another platform
+// message is taken, GetMessagePos() still describes the last message taken
+// (normally the input that raised the event, such as the right click on an
+// explorer list) when a queued event is returned. The application's
+// right-click delete relies on it; keep event_wait from taking a platform
+// message while events are queued.
+//
+// THREADS. Only the toolkit's main thread (gui/core/toolkit_thread.h) waits
+// for, raises, queues and reads events; the queue and the state take no lock
+// (debug builds check event_post). Another thread hands an event over with
+// event_post_from_thread.
 #pragma once
 
 #include <cstdint>

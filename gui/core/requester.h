@@ -1,5 +1,14 @@
 // Message requesters: modal platform message boxes that are modal for all
 // of the calling thread's windows and never hidden behind its topmost ones.
+//
+// Any thread may show one; the call returns when the user has answered.
+// From the main thread the box runs a modal loop there, and what the
+// toolkit's windows raise meanwhile is queued (gui/core/events.h). From a
+// thread without windows of its own (the application's resize job), the
+// process's visible toolkit windows count as that thread's: they are
+// disabled and leave the topmost band while the box is up, the box is
+// topmost, and the main thread goes on waiting for events. The list of
+// windows changed has a lock of its own; no window is touched under it.
 #pragma once
 
 #include <cstdint>

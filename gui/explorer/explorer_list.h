@@ -10,6 +10,9 @@
 // first selected item, -1 when none is. The generic gadget calls of
 // gui/gadgets/gadgets.h reach it, the column and item calls among them.
 //
+// Like every gadget it belongs to the main thread; in particular its text is
+// set there only, since setting it lists the directory on the calling thread.
+//
 // Events (EVENT_GADGET): left click 0, right click 1, double click or Enter
 // on a file (on anything with EXPLORER_NO_NAVIGATION) 2, right double click
 // 3, the start of dragging an item 14002 (all queued); a double click or

@@ -2,9 +2,11 @@
 #include "gui/explorer/explorer_monitor.h"
 
 #include <atomic>
+#include <cassert>
 #include <vector>
 
 #include "gui/core/events.h"
+#include "gui/core/toolkit_thread.h"
 #include "runtime/platform_lock.h"
 
 namespace {
@@ -107,6 +109,9 @@ DWORD WINAPI monitor_thread(LPVOID) {
 
 // Hands (list, notification) to the thread and waits for its answer.
 void hand_over(HWND list, HANDLE notification) {
+  // A list is refreshed and released on the main thread only, which a
+  // request may hold up for the time-out.
+  assert(toolkit_on_main_thread());
   Monitor& m = monitor();
   LockGuard guard(&m.lock);
   if (!m.running) {

@@ -1,5 +1,36 @@
 // The explorer list's record and the operations its parts share: filling,
-// sorting, navigation, the process-wide shell data and the grid.
+// sorting, navigation, the process-wide shell data and the grid. All of it
+// runs on the main thread; the monitor thread (explorer_monitor.h) only
+// posts a message.
+//
+// THE ROWS MIRROR THE LIST VIEW. `rows->rows` holds what the last listing
+// found, in listing order; `rows->of_item[i]` is the row that item i of the
+// list view shows. Every change to the list view's items changes of_item
+// the same way: a refresh rebuilds both (an item the list view refuses gets
+// no entry), explorer_sort permutes it with the items, the kind's
+// remove_item erases the item's entry. Column changes write the cells from
+// it; finding a different item count they list the directory again rather
+// than write wrong cells, and a sort that finds one leaves of_item as it is.
+// The only other change is the grid's probe row (explorer_grid_win.cpp),
+// inserted into an empty list and deleted again at once.
+//
+// ITEM PARAMETERS ARE KINDS, EXCEPT DURING A SORT. Outside explorer_sort an
+// item's parameter is its item kind (explorer_item_parameter). explorer_sort
+// replaces every parameter by a pointer to a sort key on its own stack, has
+// the list view sort, then puts the kinds back, taking each item's old place
+// (and so its row) from its key's address. Nothing reads a parameter as a
+// kind in between: the sort runs through without returning to the event
+// loop, with redraw paused, and the parameter changes it causes are answered
+// by the notification filter without reaching any handler.
+//
+// THE NOTIFICATION FILTER (explorer_filter_notifications) sits in front of
+// the parent window of every explorer list. For explorer lists only, it
+// answers the notifications about single items itself (an item inserted,
+// deleted, changing, drawn, changed other than in selection or focus, and
+// all items deleted) before the toolkit's window procedure or the kind's
+// handler sees them. A handler for one of those codes would never be called
+// for an explorer list: it has to go into the filter. Selection and focus
+// changes, clicks, keys, drags and header clicks pass on.
 #pragma once
 
 #include <windows.h>

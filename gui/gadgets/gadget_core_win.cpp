@@ -6,11 +6,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cassert>
 #include <cstring>
 #include <vector>
 
 #include "gui/core/event_queue.h"
 #include "gui/core/events.h"
+#include "gui/core/toolkit_thread.h"
 #include "gui/core/window_hooks.h"
 #include "gui/core/window_object.h"
 #include "gui/gadgets/common_controls.h"
@@ -28,6 +31,14 @@ constexpr LONG_PTR kGadgetGone = -1;
 ObjectRegistry* gadgets = nullptr;
 PlatformLock lock_storage;
 bool lock_ready = false;
+// Set while another thread uses gadgets (gadget_set_worker_running).
+std::atomic<bool> worker_running{false};
+
+// The registry changes (a record is taken or released) only on the main
+// thread, and never while a worker may look gadgets up without a lock.
+[[maybe_unused]] bool registry_may_change() {
+  return toolkit_on_main_thread() && !worker_running;
+}
 
 HINSTANCE instance() {
   return static_cast<HINSTANCE>(runtime_instance());
@@ -72,6 +83,7 @@ GadgetObject* record_of(HWND control, LONG_PTR id) {
 // The control is destroyed: the kind lets go of its resources, the control
 // stops being a gadget, its queued events go and the record is released.
 void gadget_destroyed(GadgetObject* gadget, HWND control, LONG_PTR id) {
+  assert(registry_may_change());
   if (gadget->kind && gadget->kind->release) gadget->kind->release(gadget);
   RemovePropA(control, GADGET_ID_PROPERTY);
   window_released(control);
@@ -105,6 +117,7 @@ void use_as_gadget_list(HWND window) {
 }
 
 void gadgets_start() {
+  worker_running = false;
   lock_init(&lock_storage);
   lock_ready = true;
   gadgets = registry_create(sizeof(GadgetObject), kSlotStep, gadget_release);
@@ -132,6 +145,10 @@ void gadgets_join_runtime() {
   window_set_open_hook(use_as_gadget_list);
 }
 
+void gadget_set_worker_running(bool running) {
+  assert(toolkit_on_main_thread());
+  worker_running = running;
+}
 
 PlatformLock* gadget_lock() {
   return lock_ready ? &lock_storage : nullptr;
@@ -139,6 +156,7 @@ PlatformLock* gadget_lock() {
 
 HWND gadget_create_control(const char* class_name, const char* text, DWORD style, DWORD ex_style,
                            int x, int y, int width, int height) {
+  assert(registry_may_change());
   const GadgetListState* list = gadget_list_state();
   // A child control needs a parent; without a gadget list there is none.
   if (!gadgets || !list || !list->current_parent) return nullptr;
@@ -149,6 +167,7 @@ HWND gadget_create_control(const char* class_name, const char* text, DWORD style
 GadgetObject* gadget_register(object_number number, HWND control, const GadgetKind* kind,
                               const void* fields, std::size_t fields_size) {
   if (!control) return nullptr;
+  assert(registry_may_change());
   auto* gadget = gadgets ? static_cast<GadgetObject*>(registry_allocate(gadgets, number)) : nullptr;
   if (!gadget) {
     DestroyWindow(control);
@@ -226,6 +245,7 @@ std::int64_t gadget_dispatch(HWND control, HWND parent, UINT message, WPARAM fir
 }
 
 void gadget_free(object_number gadget) {
+  assert(registry_may_change());
   if (!gadgets) return;
   if (gadget == ANY_OBJECT) {
     registry_free_all(gadgets);

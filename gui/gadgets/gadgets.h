@@ -5,6 +5,26 @@
 // when there is no gadget list or the platform refuses the control. Every
 // other operation on a value that names no gadget does nothing and answers
 // 0 or the empty string.
+//
+// THREADS. Gadgets belong to the toolkit's main thread (the one that waits
+// for events, gui/core/toolkit_thread.h). Only the main thread creates a
+// gadget, frees one (gadget_free, or by closing its window) and changes
+// fonts, tooltips, colours and the gadget list. Another thread (the
+// application's resize job) may call gadget_get_state, gadget_set_state,
+// gadget_get_text and gadget_set_text of the eight kinds below, not of an
+// explorer list (whose new text lists a directory on the calling thread).
+// Those calls find the gadget in the registry without a lock and reach the
+// control through a synchronous platform message that runs on the main
+// thread: the main thread must keep waiting for events while such a thread
+// runs (never block on it), or both stop.
+//
+// THE REGISTRY TAKES NO LOCK. While another thread uses gadgets, the main
+// thread creates and frees none: a released record, or a number taken
+// again, would change under that thread's look-up. The program says when
+// such a thread starts and when it no longer touches gadgets
+// (gadget_set_worker_running); debug builds assert at every creation and
+// every release of a record that it happens on the main thread and while no
+// worker runs.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +39,12 @@
 // with the core (gui/core/window_hooks.h). A program with gadgets calls it
 // before runtime_start, beside windows_join_runtime.
 void gadgets_join_runtime();
+
+// Main thread only. `true` before another thread starts to use gadgets
+// (after the gadgets it uses exist), `false` once it touches none any more
+// (when the main thread has learnt that it ended). In between, a creation
+// or a free is a fault that debug builds stop at.
+void gadget_set_worker_running(bool running);
 
 // Flags that mean something beyond the platform's own style bits.
 constexpr std::uint32_t GADGET_SUNKEN = 0x20000;     // text: sunken edge; string: no sunken edge

@@ -492,6 +492,7 @@ TEST_F(GadgetTest, a_worker_thread_sets_progress_and_text_while_events_are_await
   for (int round = 0; round < kRounds; ++round) {
     std::atomic<bool> done{false};
     std::atomic<int> misread{0};
+    gadget_set_worker_running(true);
     std::thread worker([&] {
       for (int step = 1; step <= kSteps; ++step) {
         gadget_set_state(1, step);
@@ -506,6 +507,7 @@ TEST_F(GadgetTest, a_worker_thread_sets_progress_and_text_while_events_are_await
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!done && std::chrono::steady_clock::now() < deadline) event_wait(round % 2 ? -1 : 20);
     worker.join();
+    gadget_set_worker_running(false);
     ASSERT_TRUE(done);
     EXPECT_EQ(misread, 0);
     EXPECT_EQ(SendMessageA(control_of(1), PBM_GETPOS, 0, 0), kSteps);
