@@ -8,7 +8,7 @@
 #include "app/info_icon.h"
 #include "app/job_messages.h"
 #include "app/settings.h"
-#include "gui/requester.h"
+#include "gui/core/requester.h"
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"

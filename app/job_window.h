@@ -1,12 +1,35 @@
-// What the resize job needs of the main window. The job runs on a thread of
-// its own; the window that binds this interface answers these calls from
-// that thread (the gadget operations and the requester reach the main
-// thread's controls through synchronous platform messages):
+// What the resize job needs of the main window, and the rules by which the
+// job's thread and the main thread share the toolkit.
+//
+// THE JOB'S THREAD calls these four and nothing else of the toolkit. The
+// window that binds this interface (app/main_window.cpp) answers them from
+// that thread:
 //   check_box_state  -> gadget_get_state of 1006, 1007 or 1008
 //   set_progress     -> gadget_set_state of GADGET_PROGRESS (1003)
 //   set_status_text  -> gadget_set_text of GADGET_STATUS_TEXT (11)
 //   show_message     -> requester_message(title, text, 0), which returns
 //                       when the user has dismissed it
+// The gadget calls find their gadget in a registry that takes no lock and
+// reach the control through a synchronous platform message that the main
+// thread runs inside event_wait (gui/gadgets/gadgets.h); the requester
+// disables the main window while its box is up (gui/core/requester.h). So
+// the main thread never blocks on the job: it waits for the job's end by
+// waiting for events.
+//
+// THE MAIN THREAD, while a job runs (from the drop until its loop takes
+// AppState::list_rebuild_pending, which the job sets after its last call):
+// - creates and frees no gadget. The job's gadgets (busy text, progress bar,
+//   status text) exist before the job starts and go only after that flag;
+//   the main window tells the toolkit (gadget_set_worker_running), and debug
+//   builds stop at a gadget made or freed in between.
+// - has freed the file list at the drop, before the job started, so that
+//   nothing of the list (a delete, a preview, a second drop) reaches the
+//   loop during the job.
+// - leaves IMAGE_WORK (image 0) alone: the job loads, scales and writes each
+//   picture in it, and the preview shows its picture from the same image.
+//   A preview is opened only from the file list, which a job has removed.
+// - shares only the atomics of AppState and ResizeSettings with the job;
+//   a size or quality changed during the job applies from its next picture.
 #pragma once
 
 #include <cstdint>

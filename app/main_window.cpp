@@ -16,15 +16,15 @@
 #include "app/resize_job.h"
 #include "app/resize_rules.h"
 #include "app/tool_download.h"
-#include "gui/drag_drop.h"
-#include "gui/drop_rules.h"
-#include "gui/events.h"
-#include "gui/explorer_list.h"
-#include "gui/fonts.h"
-#include "gui/gadget_list.h"
-#include "gui/gadgets.h"
-#include "gui/requester.h"
-#include "gui/window.h"
+#include "gui/core/events.h"
+#include "gui/core/fonts.h"
+#include "gui/core/requester.h"
+#include "gui/core/window.h"
+#include "gui/dnd/drag_drop.h"
+#include "gui/dnd/drop_rules.h"
+#include "gui/explorer/explorer_list.h"
+#include "gui/gadgets/gadget_list.h"
+#include "gui/gadgets/gadgets.h"
 #include "image/image.h"
 #include "runtime/files.h"
 #include "runtime/programs.h"
@@ -270,6 +270,8 @@ void start_job(std::string paths) {
   gadget_create_progress(GADGET_PROGRESS, bar.x, bar.y, bar.width, bar.height, 0, 100,
                          PROGRESS_SMOOTH);
   create_job_gadget(GADGET_STATUS_TEXT, FONT_SMALL);
+  // From here until the loop takes the rebuild flag the job may use gadgets.
+  gadget_set_worker_running(true);
   job_thread = thread_create(run_job, 0);
   if (job_thread == 0) app_state().list_rebuild_pending = 1;  // no job: the list comes back
 }
@@ -373,6 +375,8 @@ void run_event_loop() {
   while (state.quit_requested != 1) {
     if (state.list_rebuild_pending == 1) {
       state.list_rebuild_pending = 0;
+      // The job sets the flag after its last gadget call.
+      gadget_set_worker_running(false);
       if (!take_drop(std::exchange(pending_drop, {}), std::exchange(pending_refused, {})))
         rebuild_file_list();
     }
@@ -427,6 +431,8 @@ void main_window_run() {
   check_for_jhead();
   run_event_loop();
   let_the_job_finish();
+  // A job that has ended uses no gadget; the shutdown may free them.
+  if (!thread_is_running(job_thread)) gadget_set_worker_running(false);
 }
 
 void main_window_drop_at_start(const std::vector<std::string>& paths,

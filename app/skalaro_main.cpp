@@ -11,10 +11,11 @@
 #include "app/app_startup.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "gui/common_controls.h"
-#include "gui/fonts.h"
-#include "gui/gadgets.h"
-#include "gui/window.h"
+#include "gui/core/fonts.h"
+#include "gui/core/window.h"
+#include "gui/dnd/drag_drop.h"
+#include "gui/gadgets/common_controls.h"
+#include "gui/gadgets/gadgets.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -67,6 +68,8 @@ CommandLinePictures command_line_pictures() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const CommandLinePictures pictures = command_line_pictures();
   windows_join_runtime();
+  gadgets_join_runtime();
+  drag_drop_join_runtime();
   fonts_join_runtime();
   common_controls_join_runtime();
   if (!app_start()) return 1;

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "gui/common_controls.h"
-#include "gui/events.h"
-#include "gui/explorer_list.h"
-#include "gui/fonts.h"
-#include "gui/gadgets.h"
-#include "gui/window.h"
+#include "gui/core/events.h"
+#include "gui/core/fonts.h"
+#include "gui/core/window.h"
+#include "gui/explorer/explorer_list.h"
+#include "gui/gadgets/common_controls.h"
+#include "gui/gadgets/gadgets.h"
 #include "runtime/lifecycle.h"
 
 namespace {
@@ -97,6 +97,7 @@ void application_list(const std::string& directory) {
 
 int main() {
   windows_join_runtime();
+  gadgets_join_runtime();
   fonts_join_runtime();
   common_controls_join_runtime();
   if (!runtime_start() || !window_open(1, 0, 0, 800, 600, "Explorer benchmark")) {

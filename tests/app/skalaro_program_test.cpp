@@ -17,7 +17,7 @@
 #include "app/main_window_rules.h"
 #include "app/sha256.h"
 #include "app_pictures.h"
-#include "gui/drag_drop.h"
+#include "gui/dnd/drag_drop.h"
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"

@@ -1,4 +1,5 @@
-// Gadget tests: pictures to show, and what the platform shows.
+// Gadget tests: their fixtures, pictures to show, and what the platform
+// shows.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +8,31 @@
 #include <cstdint>
 #include <functional>
 
-#include "gui/gadget_kind.h"
+#include "gui/dnd/drag_drop.h"
+#include "gui/gadgets/common_controls.h"
+#include "gui/gadgets/gadget_kind.h"
+#include "gui/gadgets/gadgets.h"
 #include "image/pixel_store.h"
+#include "support/toolkit_fixture.h"
+
+// The toolkit's core with the gadget kind and the common controls.
+class GadgetToolkitTest : public ToolkitTest {
+ protected:
+  static void SetUpTestSuite() {
+    ToolkitTest::SetUpTestSuite();
+    gadgets_join_runtime();
+    common_controls_join_runtime();
+  }
+};
+
+// The same with drag and drop (OLE), for drop targets on gadgets.
+class DropToolkitTest : public GadgetToolkitTest {
+ protected:
+  static void SetUpTestSuite() {
+    GadgetToolkitTest::SetUpTestSuite();
+    drag_drop_join_runtime();
+  }
+};
 
 // A pixel store (24 or 32 bits) whose pixels a function paints, deleted
 // with the object.

@@ -1,7 +1,8 @@
 // A fixture for tests with real windows: the runtime with the windowing
-// toolkit (event queue, windows, gadget list, fonts, common controls) is
-// brought up before each test and torn down afterwards. A test that finds
-// no display fails: run it inside Xvfb.
+// toolkit's core (event queue, windows, fonts) is brought up before each
+// test and torn down afterwards; the fixtures of the modules above join
+// theirs too (tests/support/gadget_support.h). A test that finds no display
+// fails: run it inside Xvfb.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,11 +15,10 @@
 #include <initializer_list>
 #include <vector>
 
-#include "gui/common_controls.h"
-#include "gui/event_state.h"
-#include "gui/events.h"
-#include "gui/fonts.h"
-#include "gui/window.h"
+#include "gui/core/event_state.h"
+#include "gui/core/events.h"
+#include "gui/core/fonts.h"
+#include "gui/core/window.h"
 #include "support/runtime_fixture.h"
 
 // True when the platform has a screen to put windows on.
@@ -38,7 +38,6 @@ class ToolkitTest : public RuntimeTest {
   static void SetUpTestSuite() {
     windows_join_runtime();
     fonts_join_runtime();
-    common_controls_join_runtime();
   }
   void SetUp() override {
     ASSERT_TRUE(display_available()) << "no display: GUI tests run inside Xvfb";
