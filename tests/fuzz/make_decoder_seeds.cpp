@@ -14,6 +14,7 @@
 #include "runtime/lifecycle.h"
 #include "support/bmp_builder.h"
 #include "support/hostile_pictures.h"
+#include "support/photo_pictures.h"
 
 namespace {
 
@@ -76,6 +77,16 @@ int main(int argc, char** argv) {
                   24) == 1;
   ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
                   8) == 1;
+  // A photo's EXIF orientation and colour profiles, which become traits.
+  const std::vector<std::uint8_t> profile = display_p3_profile(16);
+  const PictureTraits traits{1,
+                             static_cast<std::uint32_t>(profile.size()),
+                             const_cast<std::uint8_t*>(profile.data()),
+                             0,
+                             {}};
+  ok &= write_oriented_jpeg(dir + "/photo.jpg", w, h, 6, &traits);
+  ok &= png_codec_encode((dir + "/profile.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7,
+                         24, &traits) == 1;
   write_hostile_seeds(dir);
   Bytes icon = make_icon(4, 4, std::vector<std::uint32_t>(16, 0x80FF8040u), 2);
   std::ofstream(dir + "/seed.ico", std::ios::binary)
