@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "image/exif_orientation.h"
 #include "image/image.h"
 #include "runtime/file_io.h"
 #include "runtime/files.h"
@@ -23,7 +24,9 @@ bool jpeg_file_complete(const std::string& name) {
 bool exif_carried_over(const std::string& source, const std::string& destination) {
   const std::uintptr_t ran = program_run(JHEAD_PROGRAM, jhead_parameters(source, destination),
                                          directory_current(), RUN_WAIT | RUN_HIDE);
-  return ran != 0 && jpeg_file_complete(destination);
+  // The copy was written upright: the carried block must not turn it again.
+  return ran != 0 && jpeg_file_complete(destination) &&
+         exif_orientation_reset_file(destination.c_str());
 }
 
 bool save_picture(const std::string& name, PictureKind kind, int jpeg_quality) {
@@ -39,13 +42,19 @@ bool picture_load(const std::string& path) {
 }
 
 PictureSize picture_size() {
-  return {image_width(IMAGE_WORK), image_height(IMAGE_WORK)};
+  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
+  const PictureSize stored{image_width(IMAGE_WORK), image_height(IMAGE_WORK)};
+  return turned ? PictureSize{stored.height, stored.width} : stored;
 }
 
 bool picture_scale(PictureSize size) {
   if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION) return false;
-  return image_resize(IMAGE_WORK, static_cast<int>(size.width), static_cast<int>(size.height),
-                      RESIZE_SMOOTH) != nullptr;
+  // Scaled as stored, then turned: turning the smaller picture costs less.
+  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
+  const PictureSize stored = turned ? PictureSize{size.height, size.width} : size;
+  return image_resize(IMAGE_WORK, static_cast<int>(stored.width), static_cast<int>(stored.height),
+                      RESIZE_SMOOTH) != nullptr &&
+         image_turn_upright(IMAGE_WORK);
 }
 
 bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,

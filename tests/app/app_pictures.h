@@ -1,5 +1,5 @@
 // Pictures for the application's tests, written with the program's own
-// encoders from generated pixels, and a JPEG's EXIF block.
+// encoders from generated pixels, and a JPEG with an EXIF block.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "image/codecs/png_codec.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
+#include "support/photo_pictures.h"
 
 inline std::vector<std::uint8_t> read_bytes(const std::string& name) {
   std::vector<std::uint8_t> bytes;
@@ -54,33 +55,6 @@ inline bool write_test_png(const std::string& name, int width, int height, bool 
                                         ROWS_BOTTOM_UP, 7, 32) != 0
                : png_codec_encode(name.c_str(), pixels.data(), width, height, pitch, ROWS_BOTTOM_UP,
                                   7, 24) != 0;
-}
-
-// An APP1 segment with a small EXIF block: a little-endian TIFF header and
-// one directory holding the camera maker "Skalaro Test".
-inline std::vector<std::uint8_t> exif_segment() {
-  const std::string maker = "Skalaro Test";  // 12 characters and the terminating zero
-  std::vector<std::uint8_t> tiff = {'I',  'I',  42, 0, 8, 0, 0, 0,  // header, directory at 8
-                                    1,    0,                        // one entry
-                                    0x0F, 0x01, 2,  0,              // tag Make, type ASCII
-                                    13,   0,    0,  0,              // count
-                                    26,   0,    0,  0,              // value at offset 26
-                                    0,    0,    0,  0};             // no next directory
-  tiff.insert(tiff.end(), maker.begin(), maker.end());
-  tiff.push_back(0);
-  const std::size_t length = 8 + tiff.size();  // the length field, "Exif" and two zeros
-  std::vector<std::uint8_t> segment = {0xFF,
-                                       0xE1,
-                                       static_cast<std::uint8_t>(length >> 8),
-                                       static_cast<std::uint8_t>(length),
-                                       'E',
-                                       'x',
-                                       'i',
-                                       'f',
-                                       0,
-                                       0};
-  for (std::uint8_t byte : tiff) segment.push_back(byte);
-  return segment;
 }
 
 // A JPEG whose EXIF block follows its start-of-image marker.
