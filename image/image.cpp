@@ -222,10 +222,6 @@ bool image_turn_upright(object_number number) {
   return true;
 }
 
-const PictureTraits* image_traits(object_number number) {
-  return field_of(number, &ImageObject::traits);
-}
-
 int image_save(object_number number, const char* file_name, std::uint32_t codec, int quality,
                int depth) {
   if (!file_name || !*file_name) return 0;

@@ -55,8 +55,6 @@ int image_orientation(object_number number);
 // holds the picture as it is shown; its orientation is 1 afterwards. False
 // when there is no pixel store or memory runs out (the image is unchanged).
 bool image_turn_upright(object_number number);
-// The traits the image's source carried (profile, palette), or null.
-const PictureTraits* image_traits(object_number number);
 
 // The file carries the image's traits (its source's colour profile and
 // palette) where its format can hold them.

@@ -22,10 +22,6 @@ TEST(MainWindowRules, layout_of_the_350_pixel_window) {
             (std::vector<GadgetPlace>{
                 {10, 0, 5, 350, 40}, {1003, 5, 55, 340, 25}, {11, 0, 85, 350, 80}}));
   EXPECT_EQ(name_column_width(350), 276);
-  // The preview: a picture that fits keeps its size, a larger one fits the area.
-  EXPECT_EQ(preview_size({1200, 800}, {1274, 990}), (PictureSize{1200, 800}));
-  EXPECT_EQ(preview_size({6000, 4000}, {1274, 990}), (PictureSize{1274, 849}));
-  EXPECT_EQ(preview_size({2000, 4000}, {1274, 990}), (PictureSize{495, 990}));
 }
 
 TEST(MainWindowRules, title_and_jhead_texts) {

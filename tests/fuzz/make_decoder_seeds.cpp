@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_pictures.h"
 #include "image/bmp_codec.h"
 #include "image/codecs/jpeg_codec.h"
 #include "image/codecs/png_codec.h"
@@ -14,7 +15,6 @@
 #include "runtime/lifecycle.h"
 #include "support/bmp_builder.h"
 #include "support/hostile_pictures.h"
-#include "support/photo_pictures.h"
 
 namespace {
 
@@ -77,16 +77,7 @@ int main(int argc, char** argv) {
                   24) == 1;
   ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
                   8) == 1;
-  // A photo's EXIF orientation and colour profiles, which become traits.
-  const std::vector<std::uint8_t> profile = display_p3_profile(16);
-  const PictureTraits traits{1,
-                             static_cast<std::uint32_t>(profile.size()),
-                             const_cast<std::uint8_t*>(profile.data()),
-                             0,
-                             {}};
-  ok &= write_oriented_jpeg(dir + "/photo.jpg", w, h, 6, &traits);
-  ok &= png_codec_encode((dir + "/profile.png").c_str(), bgr.data(), w, h, pitch, ROWS_BOTTOM_UP, 7,
-                         24, &traits) == 1;
+  ok &= write_test_jpeg_with_exif(dir + "/photo.jpg", w, h, 6);  // an EXIF orientation
   write_hostile_seeds(dir);
   Bytes icon = make_icon(4, 4, std::vector<std::uint32_t>(16, 0x80FF8040u), 2);
   std::ofstream(dir + "/seed.ico", std::ios::binary)
