@@ -80,3 +80,8 @@ std::string download_failed_text(std::string_view url, std::string_view reason) 
          std::string(JHEAD_WEB_PAGE) +
          " selbst herunterzuladen und in das Verzeichnis des Skalaros kopieren.";
 }
+
+PictureSize preview_size(PictureSize picture, PictureSize area) {
+  if (!box_is_usable(area) || !picture_exceeds_box(picture, area)) return picture;
+  return scaled_size(picture, area, MODE_MAX);
+}

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/resize_rules.h"
 #include "runtime/registry.h"
 
 struct GadgetPlace {
@@ -56,6 +57,11 @@ constexpr std::string_view OPEN_FOLDER_TEXT =
 constexpr std::string_view BUSY_TEXT = "Bitte warten...\rBilder werden verkleinert...";
 // The file list shows the pictures of the output directory.
 constexpr std::string_view FILE_LIST_PATTERNS = "*.jpg;*.jpeg;*.png";
+
+// The inner size of a preview: the picture's own when it fits `area` (the
+// largest inner size the screen's work area leaves the window), else scaled
+// down with its aspect kept until it fits.
+PictureSize preview_size(PictureSize picture, PictureSize area);
 
 constexpr std::string_view PREVIEW_TITLE =
     "Bildvorschau - zum Schließen aufs Bild klicken...";

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "app/app_state.h"
@@ -12,6 +13,7 @@
 #include "gui/core/window.h"
 #include "gui/dnd/drag_drop.h"
 #include "gui/gadgets/gadgets.h"
+#include "gui/core/window_style.h"
 #include "image/image.h"
 #include "image/pixel_store.h"
 #include "runtime/scoped_win.h"
@@ -54,10 +56,25 @@ class LoadFailedNotice {
   PixelStore store_;
 };
 
+// The largest inner size whose window, centred on the screen as window_open
+// places it, lies inside the work area (the screen less the task bar).
+PictureSize preview_area() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const WindowStyle style = window_style_from_flags(WINDOW_SCREEN_CENTERED);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style.style, FALSE, style.ex_style);
+  const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+  return {2 * std::min(cx - work.left, work.right - cx) - (frame.right - frame.left),
+          2 * std::min(cy - work.top, work.bottom - cy) - (frame.bottom - frame.top)};
+}
+
 }  // namespace
 
 PreviewEnd preview_picture(const std::string& path) {
-  const bool loaded = picture_load(path);
+  // Upright, and no larger than the screen has room for.
+  const bool loaded =
+      picture_load(path) && picture_scale(preview_size(picture_size(), preview_area()));
   std::optional<LoadFailedNotice> notice;
   if (!loaded) notice.emplace(file_part(path));
   void* picture = loaded ? image_handle(IMAGE_WORK) : notice->store();

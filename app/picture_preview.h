@@ -1,6 +1,8 @@
 // The preview of a picture of the file list: a window exactly as large as
-// the picture, centred on the screen and above the main window, that waits
-// for a click into the picture and ignores close requests meanwhile.
+// the picture shown upright (or, for a picture larger than the screen's
+// work area, as the picture scaled down to fit it), centred on the screen
+// and above the main window, that waits for a click into the picture and
+// ignores close requests meanwhile.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/resize_file_testing.h"
+#include "image/exif_orientation.h"
 #include "image/image.h"
 #include "runtime/file_io.h"
 #include "runtime/files.h"
@@ -64,6 +65,8 @@ std::string carry_exif_over(const std::string& source, const std::string& destin
                           std::to_string(JHEAD_TIME_LIMIT.count()) + " Sekunden geantwortet");
   if (!jpeg_file_complete(destination))
     return ansi_from_utf8("jhead.exe hat die EXIF-Daten nicht übertragen");
+  // The copy was written upright: the carried block must not turn it again.
+  if (!exif_orientation_reset_file(destination.c_str())) return file_error_text();
   return {};
 }
 
@@ -88,13 +91,19 @@ bool picture_load(const std::string& path) {
 }
 
 PictureSize picture_size() {
-  return {image_width(IMAGE_WORK), image_height(IMAGE_WORK)};
+  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
+  const PictureSize stored{image_width(IMAGE_WORK), image_height(IMAGE_WORK)};
+  return turned ? PictureSize{stored.height, stored.width} : stored;
 }
 
 bool picture_scale(PictureSize size) {
   if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION) return false;
-  return image_resize(IMAGE_WORK, static_cast<int>(size.width), static_cast<int>(size.height),
-                      RESIZE_SMOOTH) != nullptr;
+  // Scaled as stored, then turned: turning the smaller picture costs less.
+  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
+  const PictureSize stored = turned ? PictureSize{size.height, size.width} : size;
+  return image_resize(IMAGE_WORK, static_cast<int>(stored.width), static_cast<int>(stored.height),
+                      RESIZE_SMOOTH) != nullptr &&
+         image_turn_upright(IMAGE_WORK);
 }
 
 bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,

@@ -56,10 +56,15 @@ PictureResult resize_picture(const std::string& path, PictureKind kind,
                              const PictureChoices& choices, const std::string& output_directory);
 
 // The steps one by one, as resize_picture takes them (the speed benchmark
-// times them separately). All work on IMAGE_WORK.
+// times them separately). All work on IMAGE_WORK. A JPEG whose EXIF
+// orientation turns it is sized as it is shown and scaled into an upright
+// picture; its copy is upright and carries orientation 1.
 bool picture_load(const std::string& path);
+// The size as shown.
 PictureSize picture_size();
-// False for a size no picture can have; the picture is then left as it is.
+// Scales to `size` as shown and turns the pixels upright. False for a size
+// no picture can have (the picture is then left as it is), or when memory
+// runs out.
 bool picture_scale(PictureSize size);
 // Encodes the picture in the kind's format under `final_name` + ".tmp",
 // runs jhead on that file when `exif_source` is given, and replaces

@@ -32,7 +32,8 @@ const ImageEncoder* encoder_for(std::uint32_t codec) {
 }
 
 int encode_flattened(const ImageEncoder* encoder, const char* file_name, const std::uint8_t* bits,
-                     int width, int height, std::int64_t pitch, int flags, int quality, int depth) {
+                     int width, int height, std::int64_t pitch, int flags, int quality, int depth,
+                     const PictureTraits* traits) {
   std::int64_t flat_pitch = (static_cast<std::int64_t>(width) * 3 + 3) / 4 * 4;
   std::vector<std::uint8_t> flat;
   try {
@@ -42,7 +43,8 @@ int encode_flattened(const ImageEncoder* encoder, const char* file_name, const s
   }
   for (int y = 0; y < height; ++y)
     flatten_row_onto_white(bits + y * pitch, flat.data() + y * flat_pitch, width);
-  return encoder->encode(file_name, flat.data(), width, height, flat_pitch, flags, quality, depth);
+  return encoder->encode(file_name, flat.data(), width, height, flat_pitch, flags, quality, depth,
+                         traits);
 }
 
 }  // namespace
@@ -81,8 +83,13 @@ int codec_use_encoder(const ImageEncoder* encoder) {
   return 1;
 }
 
+PictureTraits* decode_traits(ImageDecodeContext* context) {
+  if (!context->traits) context->traits = picture_traits_create();
+  return context->traits;
+}
+
 DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
-  DecodedPicture result{nullptr, 0, 0};
+  DecodedPicture result{nullptr, 0, 0, nullptr};
   if (!data) return result;
   ImageDecodeContext context{};
   ImageDecodeContext* c = &context;
@@ -91,36 +98,45 @@ DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   c->from_memory = 1;
   for (int i = 0; i < tables.decoder_count && !c->decoder; ++i) {
     std::memset(c->decoder_private, 0, sizeof c->decoder_private);
+    picture_traits_free(c->traits);  // what a refusing decoder found
+    c->traits = nullptr;
     if (tables.decoders[i]->check(c)) c->decoder = tables.decoders[i];
   }
-  if (!c->decoder) return result;
+  if (!c->decoder) {
+    picture_traits_free(c->traits);
+    return result;
+  }
   const ImageDecoder* decoder = c->decoder;
   PixelStoreInfo info{};
   PixelStore store =
       plausible_picture(*c) ? pixel_store_create(c->width, c->height, c->depth) : nullptr;
   if (store && pixel_store_info(store, &info) &&
       decoder->decode(c, info.bits, image_row_pitch(c->width, c->depth), ROWS_BOTTOM_UP)) {
-    result = DecodedPicture{store, decoder->codec_id, c->source_depth};
+    result = DecodedPicture{store, decoder->codec_id, c->source_depth, c->traits};
+    c->traits = nullptr;
   } else {
     pixel_store_delete(store);
   }
   decoder->release(c);
+  picture_traits_free(c->traits);
   return result;
 }
 
 int encode_dispatch(const char* file_name, const std::uint8_t* bits, std::uint32_t codec, int width,
                     int height, std::int64_t pitch, int store_depth, int flags, int quality,
-                    int depth) {
+                    int depth, const PictureTraits* traits) {
   if (codec == CODEC_BMP)
     return bmp_write(file_name, bits, width, height, pitch, store_depth, flags, quality, depth);
   const ImageEncoder* encoder = encoder_for(codec);
   if (!encoder) return 0;
   if (store_depth == 32) {
     if (encoder->encode_alpha)
-      return encoder->encode_alpha(file_name, bits, width, height, pitch, flags, quality, depth);
-    return encode_flattened(encoder, file_name, bits, width, height, pitch, flags, quality, depth);
+      return encoder->encode_alpha(file_name, bits, width, height, pitch, flags, quality, depth,
+                                   traits);
+    return encode_flattened(encoder, file_name, bits, width, height, pitch, flags, quality, depth,
+                            traits);
   }
   if (store_depth == 24)
-    return encoder->encode(file_name, bits, width, height, pitch, flags, quality, depth);
+    return encoder->encode(file_name, bits, width, height, pitch, flags, quality, depth, traits);
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "image/picture_traits.h"
 #include "image/pixel_store.h"
 
 struct ImageDecodeContext;
@@ -20,8 +21,11 @@ struct ImageDecoder {
   std::uint32_t codec_id;
 };
 
+// `traits` (or null) is what the source carried that the file should carry
+// too: its colour profile, its palette.
 using EncodeOperation = int (*)(const char* file_name, const std::uint8_t* pixels, int width,
-                                int height, std::int64_t pitch, int flags, int quality, int depth);
+                                int height, std::int64_t pitch, int flags, int quality, int depth,
+                                const PictureTraits* traits);
 
 struct ImageEncoder {
   std::uint32_t codec_id;
@@ -39,7 +43,13 @@ struct ImageDecodeContext {
   std::int32_t depth;
   alignas(8) std::uint8_t decoder_private[64];  // zeroed before each check
   std::int32_t source_depth;
+  PictureTraits* traits;  // what the check found besides the pixels; see decode_traits
 };
+
+// The context's traits record, made on a decoder's first need; null when
+// memory runs out (the decode then goes on without). The decoder chain
+// hands it to the decoded picture, or frees it when the decode fails.
+PictureTraits* decode_traits(ImageDecodeContext* context);
 
 constexpr int CODEC_TABLE_SIZE = 30;
 
@@ -58,6 +68,7 @@ struct DecodedPicture {
   PixelStore store;
   std::uint32_t codec_id;
   int source_depth;
+  PictureTraits* traits;  // null when the file said nothing more; the caller frees it
 };
 
 // Runs the decoder chain over the data; the new pixel store, or a null store.
@@ -66,4 +77,4 @@ DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size);
 // Writes pixels through the BMP writer or the first encoder of the codec.
 int encode_dispatch(const char* file_name, const std::uint8_t* bits, std::uint32_t codec, int width,
                     int height, std::int64_t pitch, int store_depth, int flags, int quality,
-                    int depth);
+                    int depth, const PictureTraits* traits = nullptr);

@@ -1,5 +1,8 @@
 // COLOUR REDUCTION
 //
+// A palette the source picture had is kept when the depth can hold it and it
+// is more than black and white: every pixel takes its nearest entry, found
+// as among trained neurons below. Otherwise:
 // Depth 1 uses a fixed palette (black, white) and splits pixels at a Rec. 709
 // luminance of 160. Depths 2 to 8 train a one-dimensional Kohonen map of
 // 2^depth neurons over alpha, red, green and blue (NeuQuant style) on a
@@ -126,18 +129,9 @@ double round_alpha(double a) {
   return out > 255 ? 255 : out;
 }
 
-void network_build_index(ColourNetwork* n) {
-  for (std::uint32_t i = 0; i < n->size; ++i) {
-    const double* neuron = n->neurons[i];
-    auto back = [&](double v) {
-      return static_cast<std::uint8_t>(
-          std::trunc(n->gamma_table[static_cast<int>(round_colour(v, n->gamma))]));
-    };
-    n->colour_map[i][0] = back(neuron[3]);
-    n->colour_map[i][1] = back(neuron[2]);
-    n->colour_map[i][2] = back(neuron[1]);
-    n->colour_map[i][3] = static_cast<std::uint8_t>(round_alpha(neuron[0]));
-  }
+// Sorts the map by green, carrying the neurons along, and fills the start
+// index of every green value.
+void network_sort_and_index(ColourNetwork* n) {
   for (std::uint32_t i = 0; i < n->size; ++i) {
     std::uint32_t smallest = i;
     for (std::uint32_t j = i + 1; j < n->size; ++j)
@@ -168,6 +162,57 @@ void network_build_index(ColourNetwork* n) {
   n->green_index[previous] = static_cast<std::int32_t>((start + n->size - 1) / 2);
   for (int g = previous + 1; g < 256; ++g)
     n->green_index[g] = static_cast<std::int32_t>(n->size - 1);
+}
+
+void network_build_index(ColourNetwork* n) {
+  for (std::uint32_t i = 0; i < n->size; ++i) {
+    const double* neuron = n->neurons[i];
+    auto back = [&](double v) {
+      return static_cast<std::uint8_t>(
+          std::trunc(n->gamma_table[static_cast<int>(round_colour(v, n->gamma))]));
+    };
+    n->colour_map[i][0] = back(neuron[3]);
+    n->colour_map[i][1] = back(neuron[2]);
+    n->colour_map[i][2] = back(neuron[1]);
+    n->colour_map[i][3] = static_cast<std::uint8_t>(round_alpha(neuron[0]));
+  }
+  network_sort_and_index(n);
+}
+
+// A given palette in place of a trained one: the map holds its colours in
+// the network space, so that pixels find their nearest entry as they would
+// among trained neurons; the neurons carry the colours themselves through
+// the sort and become the palette unchanged.
+void network_keep_palette(ColourNetwork* n, const std::uint8_t (*palette)[4], int count,
+                          std::uint8_t out[256][4]) {
+  n->size = static_cast<std::uint32_t>(count);
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t* entry = palette[i];
+    for (int c = 0; c < 3; ++c)
+      n->colour_map[i][c] = static_cast<std::uint8_t>(std::trunc(n->gamma_table[entry[c]]));
+    n->colour_map[i][3] = 255;
+    n->neurons[i][0] = 255;
+    for (int c = 0; c < 3; ++c) n->neurons[i][3 - c] = entry[c];
+  }
+  network_sort_and_index(n);
+  for (int i = 0; i < count; ++i) {
+    for (int c = 0; c < 3; ++c) out[i][c] = static_cast<std::uint8_t>(n->neurons[i][3 - c]);
+    out[i][3] = 255;
+  }
+}
+
+// A source palette is kept when the copy's depth can hold it, unless it is
+// black and white alone: scans keep the luminance split of depth 1 and the
+// trained palette of the deeper depths.
+bool palette_is_kept(const PictureTraits* traits, int depth) {
+  if (!traits || traits->palette_size < 1 || traits->palette_size > (1 << depth)) return false;
+  for (int i = 0; i < traits->palette_size; ++i) {
+    const std::uint8_t* e = traits->palette[i];
+    const bool black = e[0] == 0 && e[1] == 0 && e[2] == 0;
+    const bool white = e[0] == 255 && e[1] == 255 && e[2] == 255;
+    if (!black && !white) return true;
+  }
+  return false;
 }
 
 void network_palette(const ColourNetwork* n, std::uint8_t palette[256][4]) {
@@ -295,7 +340,7 @@ int colour_reduce_row_bytes(int width, int depth) {
 }
 
 ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height, int source_depth,
-                               std::int64_t pitch, int depth) {
+                               std::int64_t pitch, int depth, const PictureTraits* traits) {
   if (!pixels || width <= 0 || height <= 0 || depth < 1 || depth > 8) return nullptr;
   if (source_depth != 24 && source_depth != 32) return nullptr;
   const std::int64_t packed_pitch = static_cast<std::int64_t>(width) * 4;
@@ -327,7 +372,9 @@ ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height
   reduction->source_depth = source_depth;
   reduction->depth = depth;
   reduction->gamma = kGamma;
-  if (depth == 1) {
+  reduction->palette_size = 1 << depth;
+  const bool kept = palette_is_kept(traits, depth);
+  if (depth == 1 && !kept) {
     const std::uint8_t black_white[2][4] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     std::memcpy(reduction->palette, black_white, sizeof black_white);
     return reduction;
@@ -339,6 +386,12 @@ ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height
   }
   network_init(reduction->network, reduction->pixels, static_cast<std::uint32_t>(count * 4),
                1u << depth, kGamma);
+  if (kept) {
+    reduction->palette_size = traits->palette_size;
+    network_keep_palette(reduction->network, traits->palette, traits->palette_size,
+                         reduction->palette);
+    return reduction;
+  }
   network_learn(reduction->network, sample_factor);
   network_build_index(reduction->network);
   network_palette(reduction->network, reduction->palette);
@@ -354,9 +407,9 @@ const std::uint8_t* colour_reduce_row(ColourReduction* reduction, int row) {
   const int per_byte = depth == 1 ? 8 : depth == 2 ? 4 : depth == 4 ? 2 : 1;
   const int bits = per_byte == 1 ? 8 : depth;
   for (int x = 0; x < width; ++x, pixel += 4) {
-    int index = depth == 1
-                    ? luminance_index(pixel)
-                    : network_search(reduction->network, pixel[3], pixel[2], pixel[1], pixel[0]);
+    int index = reduction->network
+                    ? network_search(reduction->network, pixel[3], pixel[2], pixel[1], pixel[0])
+                    : luminance_index(pixel);
     const int shift = 8 - bits * (x % per_byte + 1);
     out[x / per_byte] |= static_cast<std::uint8_t>(index << shift);
   }

@@ -1,9 +1,12 @@
 // Colour reduction to palettes of 2 to 256 colours for palette BMP and PNG
-// files: a fixed black-and-white palette with a luminance threshold for
-// depth 1, a self-organising colour network for depths 2 to 8.
+// files: the source's own palette where it is kept, else a fixed
+// black-and-white palette with a luminance threshold for depth 1 and a
+// self-organising colour network for depths 2 to 8.
 #pragma once
 
 #include <cstdint>
+
+#include "image/picture_traits.h"
 
 struct ColourNetwork {
   const std::uint8_t* picture;
@@ -32,13 +35,16 @@ struct ColourReduction {
   ColourNetwork* network;
   double gamma;
   std::uint8_t palette[256][4];  // blue, green, red, alpha
+  std::int32_t palette_size;     // entries in use: 2^depth, or those of a kept palette
 };
 
 // Builds the palette of 2^depth colours (depth 1 to 8) for 24- or 32-bit
-// pixels whose rows are `pitch` bytes apart; null when memory runs out or
-// the arguments make no picture.
+// pixels whose rows are `pitch` bytes apart, or keeps the palette the
+// source's traits name (see colour_reduce.cpp); null when memory runs out
+// or the arguments make no picture.
 ColourReduction* colour_reduce(const std::uint8_t* pixels, int width, int height, int source_depth,
-                               std::int64_t pitch, int depth);
+                               std::int64_t pitch, int depth,
+                               const PictureTraits* traits = nullptr);
 
 // The packed palette indices of one memory row (most significant bits
 // first), in the reduction's row buffer.

@@ -10,6 +10,7 @@
 #include "image/icon_reader.h"
 #include "image/image_draw.h"
 #include "image/pixel_store.h"
+#include "image/pixel_turn.h"
 #include "image/smooth_resample.h"
 #include "runtime/file_io.h"
 #include "runtime/lifecycle.h"
@@ -32,8 +33,10 @@ void destroy_picture(void* handle) {
 }
 
 void image_release(object_number number) {
-  registry_free_object<ImageObject>(images, number,
-                                    [](ImageObject& image) { destroy_picture(image.handle); });
+  registry_free_object<ImageObject>(images, number, [](ImageObject& image) {
+    destroy_picture(image.handle);
+    picture_traits_free(image.traits);
+  });
 }
 
 void start_images() {
@@ -49,8 +52,10 @@ void end_images() {
   decoder_end();
 }
 
-// Fills the record from a store's own description.
-bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int source_depth) {
+// Fills the record from a store's own description; the record owns the
+// traits from here on.
+bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int source_depth,
+                PictureTraits* traits = nullptr) {
   PixelStoreInfo info{};
   if (!pixel_store_info(store, &info)) return false;
   *image = ImageObject{store,
@@ -58,7 +63,8 @@ bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int 
                        static_cast<std::int16_t>(info.height),
                        static_cast<std::int8_t>(info.depth),
                        static_cast<std::int8_t>(source_depth),
-                       format};
+                       format,
+                       traits};
   return true;
 }
 
@@ -78,13 +84,16 @@ bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t 
                          static_cast<std::int16_t>(icon.height),
                          static_cast<std::int8_t>(icon.depth),
                          static_cast<std::int8_t>(icon.depth),
-                         CODEC_ICON};
+                         CODEC_ICON,
+                         nullptr};
     return true;
   }
   DecodedPicture decoded = decode_chain(bytes, size);
-  if (decoded.store && take_store(image, decoded.store, decoded.codec_id, decoded.source_depth))
+  if (decoded.store &&
+      take_store(image, decoded.store, decoded.codec_id, decoded.source_depth, decoded.traits))
     return true;
   pixel_store_delete(decoded.store);
+  picture_traits_free(decoded.traits);
   return false;
 }
 
@@ -191,6 +200,28 @@ void* image_resize(object_number number, int width, int height, int mode) {
   return result;
 }
 
+int image_orientation(object_number number) {
+  const ImageObject* image = find(number);
+  return image && image->traits ? image->traits->orientation : ORIENTATION_UPRIGHT;
+}
+
+bool image_turn_upright(object_number number) {
+  ImageObject* image = find(number);
+  PixelStoreInfo info{};
+  if (!image || !pixel_store_info(image->handle, &info)) return false;
+  const int orientation = image_orientation(number);
+  if (orientation == ORIENTATION_UPRIGHT) return true;
+  PixelStore upright = pixel_store_upright(image->handle, orientation);
+  if (!upright) return false;
+  pixel_store_info(upright, &info);
+  pixel_store_delete(image->handle);
+  image->handle = upright;
+  image->width = static_cast<std::int16_t>(info.width);
+  image->height = static_cast<std::int16_t>(info.height);
+  image->traits->orientation = ORIENTATION_UPRIGHT;
+  return true;
+}
+
 int image_save(object_number number, const char* file_name, std::uint32_t codec, int quality,
                int depth) {
   if (!file_name || !*file_name) return 0;
@@ -199,7 +230,7 @@ int image_save(object_number number, const char* file_name, std::uint32_t codec,
   if (!image || !pixel_store_info(image->handle, &info)) return 0;
   if (depth == KEEP_DEPTH) depth = image->source_depth;
   return encode_dispatch(file_name, info.bits, codec, info.width, info.height, info.pitch,
-                         info.depth, ROWS_BOTTOM_UP, quality, depth);
+                         info.depth, ROWS_BOTTOM_UP, quality, depth, image->traits);
 }
 
 void image_free(object_number number) {

@@ -23,6 +23,7 @@ struct ImageObject {
   std::int8_t depth;
   std::int8_t source_depth;
   std::uint32_t format;
+  PictureTraits* traits;  // what the source file carried besides the pixels, or null
 };
 
 void image_init();
@@ -47,6 +48,16 @@ std::uint32_t image_format(object_number number);
 // The new pixel store's handle, 0 on failure (the image then has no store).
 void* image_resize(object_number number, int width, int height, int mode);
 
+// How the stored pixels are to be turned to be shown (EXIF orientation 1..8,
+// image/exif_orientation.h); 1 for pictures without one and for no image.
+int image_orientation(object_number number);
+// Turns and mirrors the pixels as the orientation says, so that the image
+// holds the picture as it is shown; its orientation is 1 afterwards. False
+// when there is no pixel store or memory runs out (the image is unchanged).
+bool image_turn_upright(object_number number);
+
+// The file carries the image's traits (its source's colour profile and
+// palette) where its format can hold them.
 int image_save(object_number number, const char* file_name, std::uint32_t codec = CODEC_BMP,
                int quality = DEFAULT_SAVE_QUALITY, int depth = KEEP_DEPTH);
 

@@ -108,4 +108,5 @@ ensure_fuzzer_runtime
 enable_source_packages
 "$here/build_win64_deps.sh"
 "$here/build_jhead.sh"
+"$here/fetch_test_pictures.sh"
 log "setup complete"

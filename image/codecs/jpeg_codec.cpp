@@ -6,9 +6,16 @@
 // the store in blue-green-red order (the library's extended colour space
 // BGR, the same conversion as RGB with the bytes in our order), and encoded
 // from it the same way, several rows per call. Four-component pictures
-// (CMYK, and YCCK which the library turns into CMYK) become RGB by the usual
-// ink rule, R = (255 - C)(255 - K) / 255; files with an Adobe marker store
-// the inks inverted (Photoshop does), so there R = C K / 255.
+// (CMYK, and YCCK which the library turns into CMYK) store their inks
+// inverted, as Photoshop writes them, so R = C K / 255. That holds whether
+// or not the file carries Photoshop's Adobe marker: files without one read
+// as djpeg and ImageMagick read them (the plain ink rule would show most of
+// them almost black).
+//
+// What else the file says: the EXIF orientation (image/exif_orientation.h)
+// and the colour profile, assembled from its APP2 "ICC_PROFILE" markers,
+// become the picture's traits; the encoder writes a profile it is given as
+// such markers again, split as the format requires.
 //
 // Cost: the decode budget (decode_budget.h) covers the pixel store and,
 // through the library's memory limit, its coefficient buffers (a progressive
@@ -29,6 +36,7 @@
 #include <cstring>
 
 #include "image/codecs/decode_budget.h"
+#include "image/exif_orientation.h"
 #include "image/pixel_layout.h"
 #include "runtime/file_io.h"
 
@@ -61,7 +69,6 @@ struct JpegDecoderState {
   JSAMPARRAY row_buffer;
   std::int32_t row_bytes;
   std::int32_t components;
-  std::int32_t inverted_inks;
 };
 static_assert(sizeof(JpegDecoderState) <= sizeof(ImageDecodeContext::decoder_private));
 
@@ -82,9 +89,8 @@ void install_errors(JpegErrors* errors) {
   errors->manager.trace_level = -1;
 }
 
-std::uint8_t ink_to_light(int ink, int black, bool inverted) {
-  return static_cast<std::uint8_t>(inverted ? ink * black / 255
-                                            : (255 - ink) * (255 - black) / 255);
+std::uint8_t ink_to_light(int ink, int black) {
+  return static_cast<std::uint8_t>(ink * black / 255);
 }
 
 // Encoders write a few scans (ten for the usual progressive script); a
@@ -151,14 +157,26 @@ bool limit_cost(JpegReader* reader, std::uint64_t file_size) {
 }
 
 // Four-component rows (inks) into blue, green, red.
-void convert_inks_row(const JpegDecoderState* state, const JSAMPLE* in, std::uint8_t* out,
-                      int width) {
-  const bool inverted = state->inverted_inks != 0;
+void convert_inks_row(const JSAMPLE* in, std::uint8_t* out, int width) {
   for (int x = 0; x < width; ++x, in += 4, out += 3) {
-    out[0] = ink_to_light(in[2], in[3], inverted);
-    out[1] = ink_to_light(in[1], in[3], inverted);
-    out[2] = ink_to_light(in[0], in[3], inverted);
+    out[0] = ink_to_light(in[2], in[3]);
+    out[1] = ink_to_light(in[1], in[3]);
+    out[2] = ink_to_light(in[0], in[3]);
   }
+}
+
+// The orientation and the colour profile, once the header is read.
+void keep_traits(ImageDecodeContext* context, jpeg_decompress_struct* d) {
+  const int orientation = exif_orientation(context->data, context->size);
+  if (orientation != ORIENTATION_UPRIGHT) {
+    PictureTraits* traits = decode_traits(context);
+    if (traits) traits->orientation = orientation;
+  }
+  JOCTET* profile = nullptr;
+  unsigned int size = 0;
+  if (jpeg_read_icc_profile(d, &profile, &size))
+    picture_traits_keep_profile(decode_traits(context), profile, size);
+  std::free(profile);  // the library's own allocation
 }
 
 // Reads the header and starts decompression; false on any library error or
@@ -172,7 +190,9 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   state->reader->progress.progress_monitor = refuse_endless_scans;
   d->progress = &state->reader->progress;
   jpeg_mem_src(d, const_cast<unsigned char*>(context->data), context->size);
+  jpeg_save_markers(d, JPEG_APP0 + 2, 0xFFFF);  // colour profile pieces
   if (jpeg_read_header(d, TRUE) != JPEG_HEADER_OK) return false;
+  keep_traits(context, d);
   d->dct_method = JDCT_ISLOW;
   const bool inks = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
   d->out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
@@ -183,7 +203,6 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   if (d->output_components != 3 && d->output_components != 4) return false;
   if (!limit_cost(state->reader, context->size)) return false;
   state->components = d->output_components;
-  state->inverted_inks = d->saw_Adobe_marker ? 1 : 0;
   state->row_bytes =
       static_cast<std::int32_t>((d->output_width * d->output_components + 3) / 4 * 4);
   state->row_buffer = (*d->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(d), JPOOL_IMAGE,
@@ -203,7 +222,7 @@ bool read_rows(JpegDecoderState* state, std::uint8_t* pixels, std::int64_t pitch
   if (state->components == 4) {
     for (int i = 0; i < height; ++i) {
       if (jpeg_read_scanlines(d, state->row_buffer, 1) != 1) return false;
-      convert_inks_row(state, state->row_buffer[0], target(i), static_cast<int>(d->output_width));
+      convert_inks_row(state->row_buffer[0], target(i), static_cast<int>(d->output_width));
     }
   } else {
     JSAMPROW rows[kRowsPerCall];
@@ -258,7 +277,7 @@ struct JpegEncoding {
 };
 
 bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int height,
-                std::int64_t pitch, int flags, int quality) {
+                std::int64_t pitch, int flags, int quality, const PictureTraits* traits) {
   if (setjmp(e->errors.jump)) return false;
   jpeg_CreateCompress(&e->compressor, JPEG_LIB_VERSION, sizeof(jpeg_compress_struct));
   e->destination.manager =
@@ -271,6 +290,8 @@ bool write_rows(JpegEncoding* e, const std::uint8_t* pixels, int width, int heig
   jpeg_set_defaults(&e->compressor);
   jpeg_set_quality(&e->compressor, jpeg_library_quality(quality), FALSE);
   jpeg_start_compress(&e->compressor, TRUE);
+  if (traits && traits->profile)
+    jpeg_write_icc_profile(&e->compressor, traits->profile, traits->profile_size);
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   JSAMPROW rows[kRowsPerCall];
   for (int i = 0; i < height;) {
@@ -346,7 +367,8 @@ void jpeg_codec_release(ImageDecodeContext* context) {
 }
 
 int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                      std::int64_t pitch, int flags, int quality, int) {
+                      std::int64_t pitch, int flags, int quality, int,
+                      const PictureTraits* traits) {
   if (!file_name || !*file_name || !pixels || width <= 0 || height <= 0) return 0;
   OutputFile file;
   if (!file.create(file_name)) return 0;
@@ -355,7 +377,7 @@ int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int wid
   install_errors(&e->errors);
   e->compressor.err = &e->errors.manager;
   e->destination.file = &file;
-  const bool ok = write_rows(e, pixels, width, height, pitch, flags, quality);
+  const bool ok = write_rows(e, pixels, width, height, pitch, flags, quality, traits);
   jpeg_destroy_compress(&e->compressor);
   std::free(e);
   return ok && file.commit() ? 1 : 0;

@@ -14,11 +14,12 @@ int jpeg_codec_decode(ImageDecodeContext* context, std::uint8_t* pixels, std::in
                       int flags);
 void jpeg_codec_release(ImageDecodeContext* context);
 
-// Writes 24-bit pixels at library quality 10 x clamp(quality, 0, 10); 1 on
-// success, 0 on failure, any earlier file of that name left as it was.
-// `depth` is not used.
+// Writes 24-bit pixels at library quality 10 x clamp(quality, 0, 10), with
+// the colour profile of `traits` when given; 1 on success, 0 on failure,
+// any earlier file of that name left as it was. `depth` is not used.
 int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                      std::int64_t pitch, int flags, int quality, int depth);
+                      std::int64_t pitch, int flags, int quality, int depth,
+                      const PictureTraits* traits = nullptr);
 
 // The library quality for the program's quality scale.
 int jpeg_library_quality(int quality);

@@ -15,9 +15,17 @@
 // Cost: the pixel store and the inflated stream are held to the decode
 // budget (decode_budget.h); a truncated file fails, so the rows that are
 // inflated are the file's own.
-// Ancillary chunks other than transparency are skipped unread: texts and
-// colour profiles are compressed and would be inflated and kept, a
-// thousandfold, for nothing this program shows. Once the last row is in, the
+// Ancillary chunks other than transparency and the colour profile are
+// skipped unread: texts are compressed and would be inflated and kept, a
+// thousandfold, for nothing this program shows. The profile is kept for the
+// copy, up to PICTURE_PROFILE_MOST bytes inflated; a larger or malformed one
+// is dropped and the picture loads without it.
+//
+// What the copy keeps: a palette picture's palette and the colour profile
+// travel as the picture's traits to the encoder, which writes them again.
+// Grey pictures with alpha or a transparency chunk load as RGBA (source
+// depth 32, like palette and RGB pictures with transparency), so that their
+// copies keep the alpha instead of going through a palette without it. Once the last row is in, the
 // library would inflate whatever the image stream still holds (to check its
 // end); the reader lets it read a little further, enough for a proper
 // stream's end and check sums, and then stops the decode as complete.
@@ -116,11 +124,37 @@ void apply_transparency(int* colour_type, int* bit_depth) {
   }
 }
 
+// The profile and, for a palette picture without transparency, the palette.
+void keep_traits(ImageDecodeContext* context, PngDecoderState* s) {
+  png_charp name = nullptr;
+  int compression = 0;
+  png_bytep profile = nullptr;
+  png_uint_32 profile_size = 0;
+  if (png_get_iCCP(s->read, s->info, &name, &compression, &profile, &profile_size))
+    picture_traits_keep_profile(decode_traits(context), profile, profile_size);
+  png_colorp palette = nullptr;
+  int entries = 0;
+  if (png_get_color_type(s->read, s->info) != PNG_COLOR_TYPE_PALETTE ||
+      png_get_valid(s->read, s->info, PNG_INFO_tRNS) ||
+      !png_get_PLTE(s->read, s->info, &palette, &entries) || entries < 1)
+    return;
+  PictureTraits* traits = decode_traits(context);
+  if (!traits) return;
+  traits->palette_size = entries > 256 ? 256 : entries;
+  for (int i = 0; i < traits->palette_size; ++i) {
+    const std::uint8_t entry[4] = {palette[i].blue, palette[i].green, palette[i].red, 255};
+    std::memcpy(traits->palette[i], entry, 4);
+  }
+}
+
 bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   if (setjmp(png_jmpbuf(s->read))) return false;
   png_set_error_fn(s->read, png_get_error_ptr(s->read), jump_back, ignore_warning);
   png_set_read_fn(s->read, s, read_from_memory);
   png_set_keep_unknown_chunks(s->read, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  static const png_byte profile_chunk[] = "iCCP";
+  png_set_keep_unknown_chunks(s->read, PNG_HANDLE_CHUNK_AS_DEFAULT, profile_chunk, 1);
+  png_set_chunk_malloc_max(s->read, PICTURE_PROFILE_MOST);
   s->info = png_create_info_struct(s->read);
   if (!s->info) return false;
   png_read_info(s->read, s->info);
@@ -131,13 +165,14 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   if (width == 0 || height == 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
     return false;
   const std::uint64_t stream_bytes = inflated_stream_bytes(s, width, height);
+  keep_traits(context, s);
   if (png_get_valid(s->read, s->info, PNG_INFO_tRNS)) {
     png_set_tRNS_to_alpha(s->read);
     apply_transparency(&colour_type, &bit_depth);
   }
   if (colour_type == PNG_COLOR_TYPE_GRAY || colour_type == PNG_COLOR_TYPE_PALETTE ||
       colour_type == PNG_COLOR_TYPE_GRAY_ALPHA) {
-    context->source_depth = bit_depth;
+    context->source_depth = colour_type == PNG_COLOR_TYPE_GRAY_ALPHA ? 32 : bit_depth;
     if (bit_depth < 8) png_set_expand(s->read);
     if (colour_type == PNG_COLOR_TYPE_PALETTE)
       png_set_palette_to_rgb(s->read);
@@ -195,8 +230,16 @@ void write_to_file(png_structp png, png_bytep data, png_size_t length) {
 
 void flush_nothing(png_structp) {}
 
+// The source's colour profile, after the header that it must match.
+void carry_profile(PngEncoding* e, const PictureTraits* traits) {
+  if (traits && traits->profile)
+    png_set_iCCP(e->write, e->info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, traits->profile,
+                 traits->profile_size);
+}
+
 bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int height,
-                   std::int64_t pitch, int flags, int depth, int colour_type) {
+                   std::int64_t pitch, int flags, int depth, int colour_type,
+                   const PictureTraits* traits) {
   if (setjmp(png_jmpbuf(e->write))) return false;
   png_set_write_fn(e->write, e->file, write_to_file, flush_nothing);
   e->info = png_create_info_struct(e->write);
@@ -206,13 +249,14 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
   const bool bottom_up = (flags & ROWS_BOTTOM_UP) != 0;
   const int store_depth = colour_type == PNG_COLOR_TYPE_RGB ? 24 : 32;
   if (depth >= 1 && depth <= 8) {
-    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth);
+    e->reduction = colour_reduce(pixels, width, height, store_depth, pitch, depth, traits);
     if (!e->reduction) return false;
     png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
                  static_cast<png_uint_32>(height), depth, PNG_COLOR_TYPE_PALETTE,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    carry_profile(e, traits);
     png_color palette[256];
-    const int entries = 1 << depth;
+    const int entries = e->reduction->palette_size;
     for (int i = 0; i < entries; ++i)
       palette[i] = png_color{e->reduction->palette[i][2], e->reduction->palette[i][1],
                              e->reduction->palette[i][0]};
@@ -226,6 +270,7 @@ bool write_picture(PngEncoding* e, const std::uint8_t* pixels, int width, int he
     png_set_IHDR(e->write, e->info, static_cast<png_uint_32>(width),
                  static_cast<png_uint_32>(height), 8, colour_type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    carry_profile(e, traits);
     png_set_bgr(e->write);
     png_write_info(e->write, e->info);
     for (int i = 0; i < height; ++i)
@@ -276,7 +321,8 @@ void png_codec_release(ImageDecodeContext* context) {
 }
 
 int png_codec_write(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                    std::int64_t pitch, int flags, int /*quality*/, int depth, int colour_type) {
+                    std::int64_t pitch, int flags, int /*quality*/, int depth, int colour_type,
+                    const PictureTraits* traits) {
   if (!file_name || !*file_name || !pixels || width <= 0 || height <= 0) return 0;
   OutputFile file;
   if (!file.create(file_name)) return 0;
@@ -284,20 +330,22 @@ int png_codec_write(const char* file_name, const std::uint8_t* pixels, int width
   e.file = &file;
   e.write = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jump_back, ignore_warning);
   const bool ok =
-      e.write && write_picture(&e, pixels, width, height, pitch, flags, depth, colour_type);
+      e.write && write_picture(&e, pixels, width, height, pitch, flags, depth, colour_type, traits);
   if (e.write) png_destroy_write_struct(&e.write, e.info ? &e.info : nullptr);
   colour_reduce_free(e.reduction);
   return ok && file.commit() ? 1 : 0;
 }
 
 int png_codec_encode(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                     std::int64_t pitch, int flags, int quality, int depth) {
+                     std::int64_t pitch, int flags, int quality, int depth,
+                     const PictureTraits* traits) {
   return png_codec_write(file_name, pixels, width, height, pitch, flags, quality, depth,
-                         PNG_COLOR_TYPE_RGB);
+                         PNG_COLOR_TYPE_RGB, traits);
 }
 
 int png_codec_encode_alpha(const char* file_name, const std::uint8_t* pixels, int width, int height,
-                           std::int64_t pitch, int flags, int quality, int depth) {
+                           std::int64_t pitch, int flags, int quality, int depth,
+                           const PictureTraits* traits) {
   return png_codec_write(file_name, pixels, width, height, pitch, flags, quality, depth,
-                         PNG_COLOR_TYPE_RGBA);
+                         PNG_COLOR_TYPE_RGBA, traits);
 }

@@ -57,37 +57,32 @@ inline bool write_test_png(const std::string& name, int width, int height, bool 
 }
 
 // An APP1 segment with a small EXIF block: a little-endian TIFF header and
-// one directory holding the camera maker "Skalaro Test".
-inline std::vector<std::uint8_t> exif_segment() {
-  const std::string maker = "Skalaro Test";  // 12 characters and the terminating zero
-  std::vector<std::uint8_t> tiff = {'I',  'I',  42, 0, 8, 0, 0, 0,  // header, directory at 8
-                                    1,    0,                        // one entry
-                                    0x0F, 0x01, 2,  0,              // tag Make, type ASCII
-                                    13,   0,    0,  0,              // count
-                                    26,   0,    0,  0,              // value at offset 26
-                                    0,    0,    0,  0};             // no next directory
-  tiff.insert(tiff.end(), maker.begin(), maker.end());
-  tiff.push_back(0);
+// one directory holding the camera maker "Skalaro Test" and, when given,
+// the orientation.
+inline std::vector<std::uint8_t> exif_segment(int orientation = 0) {
+  const std::uint8_t entries = orientation ? 2 : 1, maker_at = 14 + 12 * entries;
+  std::vector<std::uint8_t> tiff = {
+      'I',  'I',  42, 0, 8,  0, 0, 0, entries,  0,         // header, directory
+      0x0F, 0x01, 2,  0, 13, 0, 0, 0, maker_at, 0, 0, 0};  // Make
+  if (orientation)
+    tiff.insert(tiff.end(), {0x12, 0x01, 3, 0, 1, 0, 0, 0, std::uint8_t(orientation), 0, 0, 0});
+  tiff.insert(tiff.end(), {0, 0, 0, 0});  // no next directory
+  const std::string maker = "Skalaro Test";
+  tiff.insert(tiff.end(), maker.c_str(), maker.c_str() + maker.size() + 1);
   const std::size_t length = 8 + tiff.size();  // the length field, "Exif" and two zeros
-  std::vector<std::uint8_t> segment = {0xFF,
-                                       0xE1,
-                                       static_cast<std::uint8_t>(length >> 8),
-                                       static_cast<std::uint8_t>(length),
-                                       'E',
-                                       'x',
-                                       'i',
-                                       'f',
-                                       0,
-                                       0};
-  for (std::uint8_t byte : tiff) segment.push_back(byte);
-  return segment;
+  tiff.insert(tiff.begin(), {0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x',
+                             'i', 'f', 0, 0});
+  return tiff;  // now the whole segment
 }
 
-// A JPEG whose EXIF block follows its start-of-image marker.
-inline bool write_test_jpeg_with_exif(const std::string& name, int width, int height) {
-  if (!write_test_jpeg(name, width, height)) return false;
+// A JPEG whose EXIF block follows its start-of-image marker; one with an
+// orientation of 5 to 8 is stored height x width to show as width x height.
+inline bool write_test_jpeg_with_exif(const std::string& name, int width, int height,
+                                      int orientation = 0) {
+  const bool turned = orientation >= 5;
+  if (!write_test_jpeg(name, turned ? height : width, turned ? width : height)) return false;
   std::vector<std::uint8_t> bytes = read_bytes(name);
-  const auto exif = exif_segment();
+  const auto exif = exif_segment(orientation);
   bytes.insert(bytes.begin() + 2, exif.begin(), exif.end());
   write_bytes(name, bytes);
   return true;

@@ -1,7 +1,7 @@
 // The EXIF tool as the program ships it: the jhead.exe built from Debian's
 // source, run with the job's command line, ends cleanly and leaves a
 // complete picture that carries the source's EXIF block; and the job keeps
-// the block in copy and in replace mode.
+// the block in copy and in replace mode, saying 1 on turned photos' copies.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -98,6 +98,39 @@ TEST_F(JheadTest, a_hanging_jhead_is_ended_and_leaves_no_temporary_file) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_TRUE(temporary_files().empty());
   EXPECT_EQ(window.messages().size(), 1u);  // a closed window shows nothing more
+}
+
+// Photos in all eight orientations (96 x 64 as shown, in the box 48 x 48),
+// in copy and in replace mode, with and without their EXIF block: every
+// copy is sized as shown and turned upright, and a carried block says 1.
+TEST_F(JheadTest, photos_come_out_upright_and_a_carried_block_says_1) {
+  // Where the test pixels' darkest corner, the stored bottom left, shows in a
+  // copy of 48 x 32, by orientation: x, row counted from the bottom.
+  const int shown_at[9][2] = {{},       {0, 0},  {47, 0}, {47, 31}, {0, 31},
+                              {47, 31}, {0, 31}, {0, 0},  {47, 0}};
+  resize_settings().target_width = resize_settings().target_height = 48;
+  for (const int replace : {0, 1})
+    for (const int exif : {0, 1}) {
+      window.check_boxes[GADGET_REPLACE_ORIGINALS] = replace;
+      window.check_boxes[GADGET_KEEP_EXIF] = exif;
+      std::vector<std::string> photos;
+      for (int orientation = 1; orientation <= 8; ++orientation) {
+        photos.push_back(in("o" + std::to_string(orientation) + ".jpg"));
+        ASSERT_TRUE(write_test_jpeg_with_exif(photos.back(), 96, 64, orientation));
+      }
+      app_state().list_rebuild_pending = 0;
+      run_job(photos);
+      for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::string copy =
+            replace ? photos[orientation - 1] : out("o" + std::to_string(orientation) + ".jpg");
+        SCOPED_TRACE(copy + (exif ? " with EXIF" : ""));
+        EXPECT_EQ(contains(read_bytes(copy), exif_segment(1)), exif == 1);
+        ASSERT_EQ(picture_of(copy), (std::vector<int>{48, 32, 24}));
+        const auto p = pixels_of(copy);  // rows of 144 bytes, bottom first
+        const std::size_t at = shown_at[orientation][1] * 144 + shown_at[orientation][0] * 3;
+        EXPECT_LT(p[at] + p[at + 1], 60);  // blue and green
+      }
+    }
 }
 
 }  // namespace

@@ -555,6 +555,7 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
               "NewImageWidth = 300\r\nNewImageHeight = 300\r\nresizing = noaspect\r\n");
   std::filesystem::create_directories(folder + "\\ResizedImages");
   write_bytes(copy("kaputt.jpg"), {'n', 'i', 'c', 'h', 't', 's'});
+  ASSERT_TRUE(write_test_jpeg_with_exif(copy("riesig.jpg"), 6000, 4000, 8));  // stored 4000 x 6000
   ASSERT_TRUE(write_test_png(pictures("bild.png"), 500, 200, false));
   LoopbackServer server;
   serve(server, jhead, 1, 3000);
@@ -620,7 +621,7 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   // the close box of the main window and a close request do nothing; a
   // click into the picture closes it.
   const HWND list = program.gadget(GADGET_FILE_LIST);
-  ASSERT_EQ(item_count(list), 2);  // bild.png, kaputt.jpg
+  ASSERT_EQ(item_count(list), 3);  // bild.png, kaputt.jpg, riesig.jpg
   double_click_at(list_row(list, 0));
   HWND preview = wait_for([&] { return preview_window(program.id()); }, 10);
   ASSERT_TRUE(preview);
@@ -649,6 +650,23 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   click_at((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
   EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
 
+  // A picture larger than the screen, stored turned: the window fits the work
+  // area, the picture shows turned (wider), scaled down with its aspect kept.
+  double_click_at(list_row(list, 2));
+  preview = wait_for([&] { return preview_window(program.id()); }, 30);
+  ASSERT_TRUE(preview);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(preview, &frame);
+  GetClientRect(preview, &client);
+  EXPECT_TRUE(frame.left >= work.left && frame.top >= work.top && frame.right <= work.right &&
+              frame.bottom <= work.bottom);
+  EXPECT_GT(client.right, 1000);
+  EXPECT_NEAR(client.right * 4000.0 / 6000.0, client.bottom, 1.0);
+  EXPECT_FALSE(take_screenshot("skalaro_preview_large").empty());
+  click_at((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+  EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+
   // Both rows selected, a right click on the second deletes that file only.
   click_at(list_row(list, 0).x, list_row(list, 0).y);
   Sleep(300);
@@ -672,7 +690,7 @@ TEST_F(DownloadOfferTest, the_main_window_its_title_and_its_preview) {
   click_at(list_row(list, 1).x, list_row(list, 1).y, true);
   EXPECT_TRUE(wait_for([&] { return !std::filesystem::exists(copy("kaputt.jpg")); }, 5));
   EXPECT_TRUE(std::filesystem::exists(copy("bild.png")));
-  EXPECT_TRUE(wait_for([&] { return item_count(list) == 1; }, 10));
+  EXPECT_TRUE(wait_for([&] { return item_count(list) == 2; }, 10));
 
   program.click(GADGET_INFO);
   EXPECT_EQ(program.answer(std::string(INFO_TITLE), IDOK), info_text());

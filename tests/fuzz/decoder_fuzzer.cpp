@@ -31,5 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   icon_select_image(data, length, &icon);
   DecodedPicture picture = decode_chain(data, length);
   pixel_store_delete(picture.store);
+  picture_traits_free(picture.traits);
   return 0;
 }

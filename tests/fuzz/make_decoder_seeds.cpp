@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_pictures.h"
 #include "image/bmp_codec.h"
 #include "image/codecs/jpeg_codec.h"
 #include "image/codecs/png_codec.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
                   24) == 1;
   ok &= bmp_write((dir + "/seed8.bmp").c_str(), bgr.data(), w, h, pitch, 24, ROWS_BOTTOM_UP, 7,
                   8) == 1;
+  ok &= write_test_jpeg_with_exif(dir + "/photo.jpg", w, h, 6);  // an EXIF orientation
   write_hostile_seeds(dir);
   Bytes icon = make_icon(4, 4, std::vector<std::uint32_t>(16, 0x80FF8040u), 2);
   std::ofstream(dir + "/seed.ico", std::ios::binary)

@@ -84,11 +84,11 @@ int record_encode(bool alpha, const std::uint8_t* pixels, int width, int height,
   return 1;
 }
 int encode_plain(const char*, const std::uint8_t* p, int w, int h, std::int64_t pitch, int f, int q,
-                 int d) {
+                 int d, const PictureTraits*) {
   return record_encode(false, p, w, h, pitch, f, q, d);
 }
 int encode_alpha(const char*, const std::uint8_t* p, int w, int h, std::int64_t pitch, int f, int q,
-                 int d) {
+                 int d, const PictureTraits*) {
   return record_encode(true, p, w, h, pitch, f, q, d);
 }
 

@@ -27,7 +27,7 @@ Bytes encoded_picture(const ScratchDir& dir, const char* name, int w, int h, Enc
   for (std::size_t i = 0; i < store.size(); ++i) store[i] = static_cast<std::uint8_t>(i * 7 / 5);
   const std::string file = dir.file(name);
   Bytes bytes;
-  if (encode(file.c_str(), store.data(), w, h, pitch, ROWS_BOTTOM_UP, 9, 24))
+  if (encode(file.c_str(), store.data(), w, h, pitch, ROWS_BOTTOM_UP, 9, 24, nullptr))
     file_read_whole(file.c_str(), bytes);
   return bytes;
 }

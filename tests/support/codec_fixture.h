@@ -17,12 +17,14 @@ class CodecTest : public RuntimeTest {
   }
   void TearDown() override {
     for (PixelStore store : stores_) pixel_store_delete(store);
+    for (PictureTraits* traits : traits_) picture_traits_free(traits);
     RuntimeTest::TearDown();
   }
-  // Decodes through the chain; the store is freed at the end of the test.
+  // Decodes through the chain; the store and traits are freed at the end of the test.
   DecodedPicture decode(const std::vector<std::uint8_t>& data) {
     DecodedPicture picture = decode_chain(data.data(), static_cast<std::uint32_t>(data.size()));
     if (picture.store) stores_.push_back(picture.store);
+    traits_.push_back(picture.traits);
     return picture;
   }
   PixelStoreInfo info(const DecodedPicture& picture) {
@@ -39,4 +41,5 @@ class CodecTest : public RuntimeTest {
 
  private:
   std::vector<PixelStore> stores_;
+  std::vector<PictureTraits*> traits_;
 };

@@ -116,7 +116,7 @@ TEST_F(PngCodecTest, grey_with_transparency_and_grey_alpha_are_32_bits) {
   recipe.rows = {{0, 77}, {200, 255}};
   DecodedPicture keyed = decode(make_png(recipe));
   ASSERT_NE(keyed.store, nullptr);
-  EXPECT_EQ(keyed.source_depth, 8);
+  EXPECT_EQ(keyed.source_depth, 32);
   EXPECT_EQ(info(keyed).depth, 32);
   EXPECT_EQ(pixel(keyed, 1, 0), (Px{77, 77, 77, 0}));
   EXPECT_EQ(pixel(keyed, 0, 0), (Px{0, 0, 0, 255}));
@@ -125,7 +125,7 @@ TEST_F(PngCodecTest, grey_with_transparency_and_grey_alpha_are_32_bits) {
   ga.rows = {{10, 20, 30, 40}, {50, 60, 70, 80}};
   DecodedPicture alpha = decode(make_png(ga));
   ASSERT_NE(alpha.store, nullptr);
-  EXPECT_EQ(alpha.source_depth, 8);
+  EXPECT_EQ(alpha.source_depth, 32);
   EXPECT_EQ(pixel(alpha, 1, 1), (Px{70, 70, 70, 80}));
 }
 
@@ -212,26 +212,32 @@ TEST_F(PngCodecTest, palette_depths_go_through_the_colour_reduction) {
   // Depth 1 is the luminance split: of 1, 33, ... 225 only 161 and above are white.
   PngRead one = read_png(read(dir.file("p1.png")));
   EXPECT_EQ(one.rows[0][0], 0x07);  // 0 0 0 0 0 1 1 1
+  // A source palette of black and white alone changes nothing (the nearest
+  // entry would make 129 white).
+  const PictureTraits scan{1, 0, nullptr, 2, {{255, 255, 255, 255}, {0, 0, 0, 255}}};
+  const std::string kept = dir.file("kept.png");
+  ASSERT_EQ(encode_dispatch(kept.c_str(), i.bits, CODEC_PNG, 8, 4, i.pitch, 24, ROWS_BOTTOM_UP, 7,
+                            1, &scan),
+            1);
+  EXPECT_EQ(read(kept), read(dir.file("p1.png")));
 }
 
-TEST_F(PngCodecTest, grey_with_transparency_saves_as_a_palette_without_transparency) {
+// Saved with its source depth, a grey picture with transparency keeps it.
+TEST_F(PngCodecTest, grey_with_transparency_saves_as_rgba_keeping_it) {
   PngRecipe recipe;
   recipe.colour_type = PNG_COLOR_TYPE_GRAY;
   recipe.trns_grey = 0;
   recipe.rows = {{0, 90}, {180, 255}};
   DecodedPicture keyed = decode(make_png(recipe));
   ASSERT_EQ(info(keyed).depth, 32);
-  ASSERT_EQ(keyed.source_depth, 8);
   PixelStoreInfo i = info(keyed);
   std::string name = dir.file("keyed.png");
   ASSERT_EQ(encode_dispatch(name.c_str(), i.bits, CODEC_PNG, 2, 2, i.pitch, 32, ROWS_BOTTOM_UP, 7,
                             keyed.source_depth),
             1);
-  Bytes file = read(name);
-  PngRead back = read_png(file);
-  EXPECT_EQ(back.colour_type, PNG_COLOR_TYPE_PALETTE);
-  EXPECT_EQ(back.bit_depth, 8);
-  EXPECT_EQ(std::string(file.begin(), file.end()).find("tRNS"), std::string::npos);
+  PngRead back = read_png(read(name));
+  EXPECT_EQ(back.colour_type, PNG_COLOR_TYPE_RGBA);
+  EXPECT_EQ(back.rows[0], (std::vector<png_byte>{0, 0, 0, 0, 90, 90, 90, 255}));
 }
 
 TEST_F(PngCodecTest, invalid_palette_depth_fails_and_leaves_no_file) {
