@@ -21,8 +21,10 @@
 // Windows, images, fonts and the expression, by kind.
 constexpr object_number WINDOW_MAIN = 0;
 constexpr object_number WINDOW_PREVIEW = 1004;
-constexpr object_number IMAGE_WORK = 0;  // the job's picture, and the preview's
+constexpr object_number IMAGE_WORK = 0;  // the preview's picture
 constexpr object_number IMAGE_INFO_ICON = 1;
+// The resize job's workers: worker k works on image IMAGE_JOB_FIRST + k.
+constexpr object_number IMAGE_JOB_FIRST = 100;
 constexpr object_number FONT_LARGE = 1;  // "Arial", 14 points
 constexpr object_number FONT_SMALL = 2;  // "Arial", 12 points
 constexpr object_number REGEX_WEB_NAME = 1001;

@@ -1,9 +1,10 @@
 // What the resize job needs of the main window, and the rules by which the
 // job's thread and the main thread share the toolkit.
 //
-// THE JOB'S THREAD calls these four and nothing else of the toolkit. The
-// window that binds this interface (app/main_window.cpp) answers them from
-// that thread:
+// THE JOB'S THREAD calls these four and nothing else of the toolkit; its
+// workers, which do the pictures several at once, call none of them (they
+// hand what they finish to the job's thread). The window that binds this
+// interface (app/main_window.cpp) answers them from the job's thread:
 //   check_box_state  -> gadget_get_state of 1006, 1007 or 1008
 //   set_progress     -> gadget_set_state of GADGET_PROGRESS (1003)
 //   set_status_text  -> gadget_set_text of GADGET_STATUS_TEXT (11)
@@ -25,11 +26,12 @@
 // - has freed the file list at the drop, before the job started, so that
 //   nothing of the list (a delete, a preview, a second drop) reaches the
 //   loop during the job.
-// - leaves IMAGE_WORK (image 0) alone: the job loads, scales and writes each
-//   picture in it, and the preview shows its picture from the same image.
-//   A preview is opened only from the file list, which a job has removed.
-// - shares only the atomics of AppState and ResizeSettings with the job;
-//   a size or quality changed during the job applies from its next picture.
+// - leaves the job's images alone: worker k loads, scales and writes its
+//   pictures in image IMAGE_JOB_FIRST + k and frees it at the end of the
+//   job; the preview works in IMAGE_WORK (image 0), and is opened only from
+//   the file list, which a job has removed.
+// - shares only the atomics of AppState and ResizeSettings with the job,
+//   which takes the settings once, as it starts.
 #pragma once
 
 #include <cstdint>

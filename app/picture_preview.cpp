@@ -73,8 +73,10 @@ PictureSize preview_area() {
 
 PreviewEnd preview_picture(const std::string& path) {
   // Upright, and no larger than the screen has room for.
-  const bool loaded =
-      picture_load(path) && picture_scale(preview_size(picture_size(), preview_area()));
+  const PictureSize area = preview_area();
+  const PictureLoad file = picture_load(
+      IMAGE_WORK, path, [area](PictureSize shown) { return preview_size(shown, area); });
+  const bool loaded = file.loaded && picture_scale(IMAGE_WORK, preview_size(file.shown, area));
   std::optional<LoadFailedNotice> notice;
   if (!loaded) notice.emplace(file_part(path));
   void* picture = loaded ? image_handle(IMAGE_WORK) : notice->store();

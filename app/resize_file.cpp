@@ -70,10 +70,31 @@ std::string carry_exif_over(const std::string& source, const std::string& destin
   return {};
 }
 
-bool save_picture(const std::string& name, PictureKind kind, int jpeg_quality) {
+bool save_picture(object_number image, const std::string& name, PictureKind kind,
+                  int jpeg_quality) {
   if (kind == PictureKind::Png)
-    return image_save(IMAGE_WORK, name.c_str(), CODEC_PNG, DEFAULT_SAVE_QUALITY, KEEP_DEPTH) != 0;
-  return image_save(IMAGE_WORK, name.c_str(), CODEC_JPEG, jpeg_quality, KEEP_DEPTH) != 0;
+    return image_save(image, name.c_str(), CODEC_PNG, DEFAULT_SAVE_QUALITY, KEEP_DEPTH) != 0;
+  return image_save(image, name.c_str(), CODEC_JPEG, jpeg_quality, KEEP_DEPTH) != 0;
+}
+
+PictureSize as_shown(PictureSize stored, int orientation) {
+  return orientation_swaps_sides(orientation) ? PictureSize{stored.height, stored.width} : stored;
+}
+
+// Asked by the decoder once it knows the picture's size: keeps that size
+// and says how much of it the scaling needs.
+struct SizeQuestion {
+  const ScaledSizeRule* scaled_to;
+  PictureSize shown;
+  bool asked;
+};
+
+DecodeSize size_wanted(void* context, int width, int height, int orientation) {
+  auto* question = static_cast<SizeQuestion*>(context);
+  question->shown = as_shown({width, height}, orientation);
+  question->asked = true;
+  const PictureSize wanted = as_shown((*question->scaled_to)(question->shown), orientation);
+  return {static_cast<int>(wanted.width), static_cast<int>(wanted.height)};
 }
 
 PictureResult failed(PictureOutcome outcome, std::string reason) {
@@ -86,31 +107,30 @@ void jhead_time_limit_for_testing(std::chrono::milliseconds limit) {
   jhead_limit_for_testing = limit.count();
 }
 
-bool picture_load(const std::string& path) {
-  return image_load(IMAGE_WORK, path.c_str()) != 0;
+PictureLoad picture_load(object_number image, const std::string& path,
+                         const ScaledSizeRule& scaled_to) {
+  SizeQuestion question{&scaled_to, {0, 0}, false};
+  const DecodeRequest request{scaled_to ? size_wanted : nullptr, &question};
+  if (!image_load(image, path.c_str(), request)) return {false, {0, 0}};
+  if (!question.asked)
+    question.shown = as_shown({image_width(image), image_height(image)}, image_orientation(image));
+  return {true, question.shown};
 }
 
-PictureSize picture_size() {
-  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
-  const PictureSize stored{image_width(IMAGE_WORK), image_height(IMAGE_WORK)};
-  return turned ? PictureSize{stored.height, stored.width} : stored;
-}
-
-bool picture_scale(PictureSize size) {
+bool picture_scale(object_number image, PictureSize size) {
   if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION) return false;
   // Scaled as stored, then turned: turning the smaller picture costs less.
-  const bool turned = orientation_swaps_sides(image_orientation(IMAGE_WORK));
-  const PictureSize stored = turned ? PictureSize{size.height, size.width} : size;
-  return image_resize(IMAGE_WORK, static_cast<int>(stored.width), static_cast<int>(stored.height),
+  const PictureSize stored = as_shown(size, image_orientation(image));
+  return image_resize(image, static_cast<int>(stored.width), static_cast<int>(stored.height),
                       RESIZE_SMOOTH) != nullptr &&
-         image_turn_upright(IMAGE_WORK);
+         image_turn_upright(image);
 }
 
-bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
-                   const std::string* exif_source, std::string* reason) {
+bool picture_write(object_number image, const std::string& final_name, PictureKind kind,
+                   int jpeg_quality, const std::string* exif_source, std::string* reason) {
   const std::string temporary = temporary_name(final_name);
   std::string why;
-  if (!save_picture(temporary, kind, jpeg_quality)) {
+  if (!save_picture(image, temporary, kind, jpeg_quality)) {
     why = file_error_text();
   } else if (exif_source) {
     // jhead's rewrite of the file is flushed by the replace.
@@ -129,9 +149,19 @@ bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_qua
   return false;
 }
 
-PictureResult resize_picture(const std::string& path, PictureKind kind,
+PictureResult resize_picture(object_number image, const std::string& path, PictureKind kind,
                              const PictureChoices& choices, const std::string& output_directory) {
-  if (!picture_load(path)) {
+  // Sized from the file's own size before its pixels are decoded, so that a
+  // JPEG is decoded only as large as its copy needs.
+  const ScaledSizeRule scaled_to = [&choices](PictureSize shown) -> PictureSize {
+    if (!box_is_usable(choices.box) || !picture_exceeds_box(shown, choices.box)) return {1, 1};
+    const PictureSize size = scaled_size(shown, choices.box, choices.mode);
+    return size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION
+               ? PictureSize{1, 1}
+               : size;
+  };
+  const PictureLoad picture = picture_load(image, path, scaled_to);
+  if (!picture.loaded) {
     const std::string unreadable = file_open_error(path);
     return failed(PictureOutcome::LoadFailed,
                   unreadable.empty() ? ansi_from_utf8("keine lesbare JPEG- oder PNG-Datei")
@@ -139,22 +169,22 @@ PictureResult resize_picture(const std::string& path, PictureKind kind,
   }
   if (!box_is_usable(choices.box)) return failed(PictureOutcome::BoxUnusable, {});
   const std::string copy_name = output_directory + copy_file_name(path, choices.web_names);
-  const PictureSize picture = picture_size();
-  if (!picture_exceeds_box(picture, choices.box)) {
+  if (!picture_exceeds_box(picture.shown, choices.box)) {
     if (file_copy(path, copy_name)) return {PictureOutcome::Copied, {}};
     return failed(PictureOutcome::WriteFailed, file_error_text());
   }
 
-  const PictureSize size = scaled_size(picture, choices.box, choices.mode);
+  const PictureSize size = scaled_size(picture.shown, choices.box, choices.mode);
   if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION)
     return failed(PictureOutcome::WriteFailed, side_too_large_reason(size));
-  if (!picture_scale(size))
+  if (!picture_scale(image, size))
     return failed(PictureOutcome::WriteFailed,
                   ansi_from_utf8("nicht genug Arbeitsspeicher, um es zu verkleinern"));
   const std::string& final_name = choices.replace_original ? path : copy_name;
   const bool exif = kind == PictureKind::Jpeg && choices.keep_exif;
   std::string reason;
-  if (picture_write(final_name, kind, choices.jpeg_quality, exif ? &path : nullptr, &reason))
+  if (picture_write(image, final_name, kind, choices.jpeg_quality, exif ? &path : nullptr,
+                    &reason))
     return {PictureOutcome::Scaled, {}};
   return failed(PictureOutcome::WriteFailed, reason);
 }

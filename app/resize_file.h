@@ -18,9 +18,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/resize_rules.h"
+#include "runtime/registry.h"
 
 // The settings and check boxes a job works with.
 struct PictureChoices {
@@ -33,6 +35,7 @@ struct PictureChoices {
 };
 
 enum class PictureOutcome {
+  Skipped,      // not a JPEG or PNG by its name
   Scaled,       // scaled and written
   Copied,       // fitted the box: copied unchanged into the output directory
   LoadFailed,   // not a picture the decoders accept, or not readable
@@ -52,23 +55,37 @@ struct PictureResult {
 // A photo takes jhead well under a second; one that takes this long hangs.
 constexpr std::chrono::seconds JHEAD_TIME_LIMIT{30};
 
-PictureResult resize_picture(const std::string& path, PictureKind kind,
+// Works on the image object `image`; each thread that runs pictures at once
+// has one of its own (image objects may be used from several threads, each
+// on its own numbers).
+PictureResult resize_picture(object_number image, const std::string& path, PictureKind kind,
                              const PictureChoices& choices, const std::string& output_directory);
 
 // The steps one by one, as resize_picture takes them (the speed benchmark
-// times them separately). All work on IMAGE_WORK. A JPEG whose EXIF
-// orientation turns it is sized as it is shown and scaled into an upright
-// picture; its copy is upright and carries orientation 1.
-bool picture_load(const std::string& path);
-// The size as shown.
-PictureSize picture_size();
+// times them separately; the preview shows what they make). A JPEG whose
+// EXIF orientation turns it is sized as it is shown and scaled into an
+// upright picture; its copy is upright and carries orientation 1.
+struct PictureLoad {
+  bool loaded;
+  PictureSize shown;  // the picture's size as shown (its orientation applied), from its file
+};
+// The size the picture will be scaled to, for its size as shown: {1, 1}
+// when its pixels are not needed (it is copied as it is), its own size when
+// they are needed as they are.
+using ScaledSizeRule = std::function<PictureSize(PictureSize shown)>;
+// Loads the picture; with a rule, a JPEG is decoded only as large as the
+// size the rule gives needs (the smallest DCT scale that covers it), so the
+// image may hold fewer pixels than `shown`.
+PictureLoad picture_load(object_number image, const std::string& path,
+                         const ScaledSizeRule& scaled_to = {});
 // Scales to `size` as shown and turns the pixels upright. False for a size
 // no picture can have (the picture is then left as it is), or when memory
 // runs out.
-bool picture_scale(PictureSize size);
+bool picture_scale(object_number image, PictureSize size);
 // Encodes the picture in the kind's format under `final_name` + ".tmp",
 // runs jhead on that file when `exif_source` is given, and replaces
 // `final_name` with it; on any failure the temporary file is deleted and
 // `reason` (when given) says why, where that is known.
-bool picture_write(const std::string& final_name, PictureKind kind, int jpeg_quality,
-                   const std::string* exif_source, std::string* reason = nullptr);
+bool picture_write(object_number image, const std::string& final_name, PictureKind kind,
+                   int jpeg_quality, const std::string* exif_source,
+                   std::string* reason = nullptr);

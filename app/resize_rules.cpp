@@ -74,3 +74,12 @@ std::string temporary_name(std::string_view final_name) {
 std::string jhead_parameters(std::string_view source, std::string_view destination) {
   return "-te \"" + std::string(source) + "\" \"" + std::string(destination) + "\"";
 }
+
+int job_worker_count(int processors, std::uint64_t memory_available, std::int64_t files) {
+  const std::uint64_t fitting = memory_available / WORKER_MEMORY_PLAN;
+  const std::int64_t workers =
+      std::min<std::int64_t>({processors, static_cast<std::int64_t>(std::min<std::uint64_t>(
+                                              fitting, INT32_MAX)),
+                              files});
+  return static_cast<int>(std::max<std::int64_t>(workers, 1));
+}

@@ -53,3 +53,10 @@ std::string temporary_name(std::string_view final_name);
 // is taken, the file that receives it, both in double quotes.
 constexpr std::string_view JHEAD_PROGRAM = "jhead.exe";
 std::string jhead_parameters(std::string_view source, std::string_view destination);
+
+// How many pictures a job works on at once: one a processor, fewer when the
+// memory available would not hold that many of the largest pictures (each
+// worker plans for WORKER_MEMORY_PLAN: a 24-megapixel picture with alpha,
+// decoded and scaled), never more than there are files, at least one.
+constexpr std::uint64_t WORKER_MEMORY_PLAN = 24'000'000ull * 4 * 2;
+int job_worker_count(int processors, std::uint64_t memory_available, std::int64_t files);

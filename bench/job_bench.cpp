@@ -1,15 +1,24 @@
-// The speed of the resize job's path: ten 6000 x 4000 JPEGs into 1024 x 768
-// copies at quality 8 (library quality 80), with the time per picture split
-// into decode, resize and encode and the peak memory, next to vipsthumbnail
-// and ImageMagick (one thread) on the same files in the same run.
+// The speed of the resize job: ten 6000 x 4000 JPEGs into 1024 x 768 copies
+// at quality 8 (library quality 80), against vipsthumbnail and ImageMagick
+// (one thread) on the same files in the same run.
 //
-// The job's path runs in the Windows program job_path_bench under Wine (its
-// image objects are Windows bitmaps); the outside tools run natively. Every
-// tool is a process of its own, so its peak memory is its resident set's
-// high-water mark as the kernel reports it. Then the whole program:
-// Skalaro.exe from a folder of its own with the ten pictures on its command
-// line, timed from its start until its file list is back (skalaro_driver
-// watches the window; a display is needed), without and with jhead.
+// First the job's path for one picture (load, scale, save) in the Windows
+// program job_path_bench under Wine, a process a picture, with the time
+// split into decode, resize and encode, beside the outside tools, also a
+// process a picture. Then the whole program: Skalaro.exe from a folder of
+// its own with the ten pictures on its command line, timed from its window
+// shown until its file list is back (skalaro_driver watches the window; a
+// display is needed), without and with jhead, against vipsthumbnail on the
+// same batch in one process; and the same for ten 4000 x 3000 RGBA PNGs,
+// where no shrink on load applies. Every tool is a process of its own, so
+// its peak memory is its resident set's high-water mark as the kernel
+// reports it.
+//
+// Quality: four pictures of different content (a smooth fractal, a rough
+// texture, fine bricks, the photo-like test picture) go through the job's
+// path once decoded whole, as before shrink on load, and once decoded
+// smaller; each copy's PSNR against ImageMagick's Lanczos resize of the
+// whole picture is printed side by side.
 // Arguments: the paths of job_path_bench.exe, scripts/wine_run.sh, the
 // folder with Skalaro.exe and jhead.exe, and skalaro_driver.exe.
 #include <sys/resource.h>
@@ -28,6 +37,7 @@
 
 #include "bench/bench_support.h"
 #include "image/codecs/jpeg_codec.h"
+#include "image/codecs/png_codec.h"
 #include "image/pixel_layout.h"
 
 namespace {
@@ -114,6 +124,85 @@ ProgramRun time_program(const std::string& wine_run, const std::string& package,
   return run;
 }
 
+// The PSNR of a copy against a reference, as ImageMagick's compare prints
+// it; negative when it cannot be had.
+double psnr(const std::string& copy, const std::string& reference) {
+  const std::string output = bench_scratch_dir() + "/psnr.txt";
+  const std::string compare = std::filesystem::path(imagemagick_convert()).parent_path() / "compare";
+  run_measured({"/bin/sh", "-c",
+                "'" + compare + "' -metric PSNR '" + copy + "' '" + reference + "' null: 2>'" +
+                    output + "'"});
+  std::ifstream in(output);
+  double value = -1;
+  in >> value;
+  return value;
+}
+
+// Pictures of different content for the quality comparison, as JPEGs at
+// quality 92: ImageMagick's fractal, granite and bricks, and the test photo.
+std::vector<std::pair<std::string, std::string>> quality_pictures(const std::string& dir) {
+  const std::string convert = imagemagick_convert();
+  const std::pair<const char*, std::vector<std::string>> made[] = {
+      {"Fraktal", {"-size", "1500x1000", "plasma:fractal", "-resize", "6000x4000!"}},
+      {"Granit", {"-size", "6000x4000", "tile:granite:"}},
+      {"Ziegel", {"-size", "6000x4000", "tile:pattern:bricks", "-blur", "0x0.6"}},
+  };
+  std::vector<std::pair<std::string, std::string>> pictures;
+  for (const auto& [name, arguments] : made) {
+    std::vector<std::string> command = {convert, "-seed", "7"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    command.insert(command.end(), {"-quality", "92", dir + "/" + name + ".jpg"});
+    if (run_measured(command).seconds >= 0) pictures.emplace_back(name, dir + "/" + name + ".jpg");
+  }
+  const auto pixels = bench_photo(kWidth, kHeight, 3, 7);
+  const std::string photo = dir + "/Foto.jpg";
+  if (jpeg_codec_encode(photo.c_str(), pixels.data(), kWidth, kHeight, image_row_pitch(kWidth, 24),
+                        ROWS_BOTTOM_UP, 9, 24))
+    pictures.emplace_back("Foto", photo);
+  return pictures;
+}
+
+struct PathFigures {
+  double decode = 0, resize = 0, encode = 0, start_mb = 0, peak_mb = 0, process = 0;
+  int workers = 0, counted = 0;
+};
+
+// Reads what job_path_bench printed about its pictures.
+void read_path_report(const std::string& report, PathFigures& figures, int pictures) {
+  std::ifstream lines(report);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    std::string key, ignored;
+    fields >> key;
+    if (key == "picture") {
+      double d = 0, r = 0, e = 0;
+      fields >> ignored >> d >> r >> e;
+      figures.decode += d / pictures;
+      figures.resize += r / pictures;
+      figures.encode += e / pictures;
+      ++figures.counted;
+    } else if (key == "start_bytes") {
+      unsigned long long bytes = 0;
+      fields >> bytes;
+      figures.start_mb = std::max(figures.start_mb, static_cast<double>(bytes) / (1024.0 * 1024.0));
+    } else if (key == "workers") {
+      fields >> figures.workers;
+    }
+  }
+}
+
+std::string per_picture(const Run& run, int pictures) {
+  char text[64];
+  if (run.seconds < 0) return "    failed";
+  std::snprintf(text, sizeof text, "%7.1f ms %7.0f MB", run.seconds * 1000 / pictures, run.peak_mb);
+  return text;
+}
+
+void print_ratio(const char* what, double ours, double theirs, const char* goal) {
+  if (ours > 0 && theirs > 0)
+    std::printf("  %-50s %6.2fx  %s\n", what, ours / theirs, goal);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,21 +212,27 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = bench_scratch_dir() + "/job";
-  const std::string sources = dir + "/sources";
-  for (const char* sub : {"/sources", "/skalaro", "/vips", "/magick"})
-    std::filesystem::create_directories(dir + sub);
+  const std::string sources = dir + "/sources", pngs = dir + "/pngs", quality = dir + "/quality";
+  for (const std::string& sub : {sources, pngs, quality, dir + "/skalaro", dir + "/vips",
+                                 dir + "/vipsbatch", dir + "/vipspng", dir + "/magick"})
+    std::filesystem::create_directories(sub);
 
-  std::printf("Ten %d x %d JPEGs into copies within 1024 x 768 at quality 8 (library 80)\n", kWidth,
-              kHeight);
-  std::vector<std::string> pictures;
+  std::printf("Ten %d x %d JPEGs into copies within 1024 x 768 at quality 8 (library 80)\n",
+              kWidth, kHeight);
+  std::vector<std::string> pictures, png_pictures;
   for (int i = 1; i <= kPictures; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "/photo%02d.jpg", i);
     pictures.push_back(sources + name);
     const auto pixels = bench_photo(kWidth, kHeight, 3, 99 + static_cast<std::uint32_t>(i));
+    std::snprintf(name, sizeof name, "/photo%02d.png", i);
+    png_pictures.push_back(pngs + name);
+    const auto rgba = bench_photo(4000, 3000, 4, 199 + static_cast<std::uint32_t>(i));
     if (!jpeg_codec_encode(pictures.back().c_str(), pixels.data(), kWidth, kHeight,
-                           image_row_pitch(kWidth, 24), ROWS_BOTTOM_UP, 8, 24)) {
-      std::fprintf(stderr, "cannot write %s\n", pictures.back().c_str());
+                           image_row_pitch(kWidth, 24), ROWS_BOTTOM_UP, 8, 24) ||
+        !png_codec_encode_alpha(png_pictures.back().c_str(), rgba.data(), 4000, 3000, 4000 * 4,
+                                ROWS_BOTTOM_UP, 7, 32)) {
+      std::fprintf(stderr, "cannot write the pictures\n");
       return 1;
     }
   }
@@ -146,8 +241,7 @@ int main(int argc, char** argv) {
   // in the machine's load falls on all three alike.
   const std::string report = dir + "/skalaro.txt";
   Run skalaro{0, 0}, vips{0, 0}, magick{0, 0};
-  double decode = 0, resize = 0, encode = 0, start_mb = 0;
-  int counted = 0;
+  PathFigures path;
   auto add = [&](Run& total, const Run& one) {
     if (one.seconds < 0 || total.seconds < 0) {
       total.seconds = -1;
@@ -161,83 +255,91 @@ int main(int argc, char** argv) {
     add(skalaro, run_measured({argv[2], argv[1], wine_path(dir + "/skalaro"), "1024", "768",
                                wine_path(picture)},
                               report));
-    std::ifstream lines(report);
-    for (std::string line; std::getline(lines, line);) {
-      std::istringstream fields(line);
-      std::string key, ignored;
-      fields >> key;
-      if (key == "picture") {
-        double d = 0, r = 0, e = 0;
-        fields >> ignored >> d >> r >> e;
-        decode += d / kPictures;
-        resize += r / kPictures;
-        encode += e / kPictures;
-        ++counted;
-      } else if (key == "start_bytes") {
-        unsigned long long bytes = 0;
-        fields >> bytes;
-        start_mb = std::max(start_mb, static_cast<double>(bytes) / (1024.0 * 1024.0));
-      }
-    }
+    read_path_report(report, path, kPictures);
     add(vips, run_measured({"vipsthumbnail", picture, "--size", "1024x768", "-o",
                             dir + "/vips/%s.jpg[Q=80]"}));
     add(magick, run_measured({imagemagick_convert(), "-limit", "thread", "1", picture, "-resize",
                               "1024x768", "-quality", "80", dir + "/magick/" + name}));
   }
-  if (skalaro.seconds < 0 || counted != kPictures) {
-    std::fprintf(stderr, "job_path_bench failed (%d pictures)\n", counted);
+  if (skalaro.seconds < 0 || path.counted != kPictures) {
+    std::fprintf(stderr, "job_path_bench failed (%d pictures)\n", path.counted);
     return 1;
   }
-  const double ours = decode + resize + encode;
+  const double ours = path.decode + path.resize + path.encode;
 
-  std::printf("\n%-44s %10s %10s\n", "per picture", "time", "peak RSS");
-  std::printf("%-44s %7.1f ms %7.0f MB\n", "Skalaro job path (under Wine, a process each)",
-              ours * 1000, skalaro.peak_mb);
-  std::printf("  %-42s %7.1f ms\n", "decode (image_load)", decode * 1000);
-  std::printf("  %-42s %7.1f ms\n", "resize (image_resize, smooth)", resize * 1000);
-  std::printf("  %-42s %7.1f ms\n", "encode (image_save, .tmp, replace)", encode * 1000);
-  std::printf("  %-42s %10s %7.0f MB\n", "peak before the first picture", "", start_mb);
-  std::printf("  %-42s %7.1f ms\n", "whole process, Wine's start included", skalaro.seconds * 1000);
-  if (vips.seconds < 0)
-    std::printf("%-44s %10s\n", "vipsthumbnail", "failed");
-  else
-    std::printf("%-44s %7.1f ms %7.0f MB\n", "vipsthumbnail (a process a picture)",
-                vips.seconds * 1000, vips.peak_mb);
-  if (magick.seconds < 0)
-    std::printf("%-44s %10s\n", "ImageMagick convert -limit thread 1", "failed");
-  else
-    std::printf("%-44s %7.1f ms %7.0f MB\n", "ImageMagick convert -limit thread 1",
-                magick.seconds * 1000, magick.peak_mb);
+  std::printf("\n%-46s %10s %10s\n", "per picture, a process each", "time", "peak RSS");
+  std::printf("%-46s %7.1f ms %7.0f MB\n", "Skalaro job path (under Wine)", ours * 1000,
+              skalaro.peak_mb);
+  std::printf("  %-44s %7.1f ms\n", "decode (image_load, shrink on load)", path.decode * 1000);
+  std::printf("  %-44s %7.1f ms\n", "resize (image_resize, smooth)", path.resize * 1000);
+  std::printf("  %-44s %7.1f ms\n", "encode (image_save, .tmp, replace)", path.encode * 1000);
+  std::printf("  %-44s %10s %7.0f MB\n", "peak before the first picture", "", path.start_mb);
+  std::printf("  %-44s %7.1f ms\n", "whole process, Wine's start included",
+              skalaro.seconds * 1000);
+  std::printf("%-46s %s\n", "vipsthumbnail", per_picture(vips, 1).c_str());
+  std::printf("%-46s %s\n", "ImageMagick convert -limit thread 1", per_picture(magick, 1).c_str());
 
+  // The batches: the whole program, and vipsthumbnail with all ten in one process.
+  std::vector<std::string> vips_batch = {"vipsthumbnail", "--size", "1024x768", "-o",
+                                         dir + "/vipsbatch/%s.jpg[Q=80]"};
+  vips_batch.insert(vips_batch.end(), pictures.begin(), pictures.end());
+  const Run vips_jpegs = run_measured(vips_batch);
+  std::vector<std::string> vips_png_batch = {"vipsthumbnail", "--size", "1024x768", "-o",
+                                             dir + "/vipspng/%s.png"};
+  vips_png_batch.insert(vips_png_batch.end(), png_pictures.begin(), png_pictures.end());
+  const Run vips_pngs = run_measured(vips_png_batch);
   const ProgramRun plain =
       time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", false);
   const ProgramRun exif = time_program(argv[2], argv[3], argv[4], pictures, dir + "/program", true);
-  std::printf("\n%-44s %10s %10s\n", "Skalaro.exe, the ten on its command line", "per picture",
-              "peak RSS");
-  const std::pair<const char*, const ProgramRun*> runs[] = {{"without jhead", &plain},
-                                                            {"with jhead (the default)", &exif}};
-  for (const auto& [name, run] : runs) {
-    if (run->total < 0) {
-      std::printf("  %-42s %10s\n", name, "failed");
-      continue;
-    }
-    std::printf("  %-42s %7.1f ms %7.0f MB\n", name, run->job * 1000 / kPictures, run->peak_mb);
-    std::printf("    %-40s %7.1f ms\n", "with Wine's start and the window",
-                run->total * 1000 / kPictures);
-  }
+  const ProgramRun png = time_program(argv[2], argv[3], argv[4], png_pictures, dir + "/program", false);
 
-  std::printf("\nratios (Skalaro / tool)                       time     memory\n");
-  const auto ratio_row = [&](const char* name, double seconds, double peak_mb) {
-    if (vips.seconds > 0)
-      std::printf("%-44s %6.2fx %8.2fx\n", (std::string(name) + " / vipsthumbnail").c_str(),
-                  seconds / vips.seconds, peak_mb / vips.peak_mb);
-    if (magick.seconds > 0)
-      std::printf("%-44s %6.2fx %8.2fx\n", (std::string(name) + " / ImageMagick").c_str(),
-                  seconds / magick.seconds, peak_mb / magick.peak_mb);
-  };
-  ratio_row("job path", ours, skalaro.peak_mb);
-  if (plain.total >= 0) ratio_row("Skalaro.exe", plain.job / kPictures, plain.peak_mb);
-  if (plain.total >= 0)
-    std::printf("%-44s %6.2fx\n", "Skalaro.exe / job path", plain.job / kPictures / ours);
-  return plain.total >= 0 && exif.total >= 0 ? 0 : 1;
+  std::printf("\n%-46s %10s %10s\n", "the ten in one batch, per picture", "time", "peak RSS");
+  const std::pair<const char*, const ProgramRun*> runs[] = {
+      {"Skalaro.exe, JPEGs without jhead", &plain},
+      {"Skalaro.exe, JPEGs with jhead (the default)", &exif},
+      {"Skalaro.exe, RGBA PNGs", &png}};
+  for (const auto& [name, run] : runs)
+    std::printf("%-46s %s\n", name,
+                per_picture(Run{run->total < 0 ? -1 : run->job, run->peak_mb}, kPictures).c_str());
+  std::printf("%-46s %s\n", "vipsthumbnail, the JPEGs in one process",
+              per_picture(vips_jpegs, kPictures).c_str());
+  std::printf("%-46s %s\n", "vipsthumbnail, the PNGs in one process",
+              per_picture(vips_pngs, kPictures).c_str());
+  std::printf("  %-44s %d\n", "pictures Skalaro works on at once", path.workers);
+
+  std::printf("\nratios (Skalaro / tool)\n");
+  print_ratio("job path / vipsthumbnail, a process each", ours, vips.seconds, "");
+  print_ratio("job path / ImageMagick, a process each", ours, magick.seconds, "");
+  print_ratio("Skalaro.exe JPEGs without jhead / vipsthumbnail batch", plain.job,
+              vips_jpegs.seconds, "(goal: at most 0.5)");
+  print_ratio("Skalaro.exe JPEGs with jhead / vipsthumbnail batch", exif.job, vips_jpegs.seconds,
+              "(goal: at most 0.6)");
+  print_ratio("Skalaro.exe JPEGs, peak memory / vipsthumbnail batch", plain.peak_mb,
+              vips_jpegs.peak_mb, "(goal: at most 1)");
+  print_ratio("Skalaro.exe PNGs / vipsthumbnail batch", png.job, vips_pngs.seconds, "");
+  print_ratio("Skalaro.exe PNGs, peak memory / vipsthumbnail batch", png.peak_mb, vips_pngs.peak_mb,
+              "");
+
+  // Quality: the job's path decoding whole, as before, and decoding smaller.
+  std::printf("\nPSNR against ImageMagick's Lanczos resize of the whole picture (dB)\n");
+  std::printf("  %-12s %14s %14s %10s\n", "picture", "decoded whole", "shrink on load",
+              "difference");
+  for (const auto& [name, file] : quality_pictures(quality)) {
+    const std::string reference = quality + "/" + name + ".lanczos.png";
+    run_measured({imagemagick_convert(), file, "-filter", "Lanczos", "-resize", "1024x768",
+                  reference});
+    double value[2] = {-1, -1};
+    for (int shrink = 0; shrink < 2; ++shrink) {
+      const std::string out = quality + (shrink ? "/small" : "/whole");
+      std::filesystem::create_directories(out);
+      std::vector<std::string> command = {argv[2], argv[1]};
+      if (!shrink) command.push_back("whole");
+      command.insert(command.end(), {wine_path(out), "1024", "768", wine_path(file)});
+      run_measured(command);
+      value[shrink] = psnr(out + "/" + name + ".jpg", reference);
+    }
+    std::printf("  %-12s %14.2f %14.2f %+10.2f\n", name.c_str(), value[0], value[1],
+                value[1] - value[0]);
+  }
+  return plain.total >= 0 && exif.total >= 0 && png.total >= 0 ? 0 : 1;
 }

@@ -88,7 +88,8 @@ PictureTraits* decode_traits(ImageDecodeContext* context) {
   return context->traits;
 }
 
-DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
+DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size,
+                            const DecodeRequest& request, SpareStores* spares) {
   DecodedPicture result{nullptr, 0, 0, nullptr};
   if (!data) return result;
   ImageDecodeContext context{};
@@ -96,6 +97,7 @@ DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   c->data = data;
   c->size = size;
   c->from_memory = 1;
+  c->request = request;
   for (int i = 0; i < tables.decoder_count && !c->decoder; ++i) {
     std::memset(c->decoder_private, 0, sizeof c->decoder_private);
     picture_traits_free(c->traits);  // what a refusing decoder found
@@ -108,12 +110,16 @@ DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size) {
   }
   const ImageDecoder* decoder = c->decoder;
   PixelStoreInfo info{};
-  PixelStore store =
-      plausible_picture(*c) ? pixel_store_create(c->width, c->height, c->depth) : nullptr;
+  SpareStores none{};
+  PixelStore store = plausible_picture(*c) ? spare_store_take(spares ? *spares : none, c->width,
+                                                              c->height, c->depth)
+                                           : nullptr;
   if (store && pixel_store_info(store, &info) &&
       decoder->decode(c, info.bits, image_row_pitch(c->width, c->depth), ROWS_BOTTOM_UP)) {
     result = DecodedPicture{store, decoder->codec_id, c->source_depth, c->traits};
     c->traits = nullptr;
+  } else if (spares) {
+    spare_store_keep(*spares, store);
   } else {
     pixel_store_delete(store);
   }

@@ -7,8 +7,24 @@
 
 #include "image/picture_traits.h"
 #include "image/pixel_store.h"
+#include "image/spare_stores.h"
 
 struct ImageDecodeContext;
+
+// A caller that scales the picture down anyway can ask for less: once the
+// picture's size as stored and its EXIF orientation are known, `wanted`
+// says how many columns and rows (as stored) the decode must deliver at
+// least. A decoder that can decode smaller (JPEG, by its DCT: 1/2, 1/4,
+// 1/8) delivers the smallest such size; the others, and a null `wanted`,
+// deliver the whole picture. `context` is the caller's, passed back.
+struct DecodeSize {
+  int width;
+  int height;
+};
+struct DecodeRequest {
+  DecodeSize (*wanted)(void* context, int width, int height, int orientation);
+  void* context;
+};
 
 struct ImageDecoder {
   // Non-zero when the data is this codec's; fills width, height, depth (24
@@ -44,6 +60,7 @@ struct ImageDecodeContext {
   alignas(8) std::uint8_t decoder_private[64];  // zeroed before each check
   std::int32_t source_depth;
   PictureTraits* traits;  // what the check found besides the pixels; see decode_traits
+  DecodeRequest request;  // how small the picture may be decoded
 };
 
 // The context's traits record, made on a decoder's first need; null when
@@ -72,7 +89,10 @@ struct DecodedPicture {
 };
 
 // Runs the decoder chain over the data; the new pixel store, or a null store.
-DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size);
+// A store of `spares` of exactly the decoded shape is decoded into instead
+// of a new one (image/spare_stores.h).
+DecodedPicture decode_chain(const std::uint8_t* data, std::uint32_t size,
+                            const DecodeRequest& request = {}, SpareStores* spares = nullptr);
 
 // Writes pixels through the BMP writer or the first encoder of the codec.
 int encode_dispatch(const char* file_name, const std::uint8_t* bits, std::uint32_t codec, int width,

@@ -12,6 +12,11 @@
 // needs only the source rows under it, and consecutive target rows share at
 // most their border rows when shrinking, so two cached horizontal rows make
 // every source row's horizontal pass run about once.
+//
+// The rounding division is the costliest step (one for every channel of
+// every target pixel), so it multiplies by the reciprocal in floating point
+// and then corrects the quotient by one where that rounded: the result is
+// the exact integer quotient all the same, at a fraction of the time.
 #include "image/halftone_stretch.h"
 
 #include <algorithm>
@@ -49,6 +54,25 @@ AxisSpans axis_spans(int source_length, int target_length) {
   return spans;
 }
 
+// n / divisor, exactly, for quotients that fit a byte.
+class ByteQuotient {
+ public:
+  explicit ByteQuotient(std::uint64_t divisor)
+      : divisor_(divisor), reciprocal_(1.0 / static_cast<double>(divisor)) {}
+  std::uint8_t operator()(std::uint64_t n) const {
+    std::uint64_t q = static_cast<std::uint64_t>(static_cast<double>(n) * reciprocal_);
+    if (q * divisor_ > n)
+      --q;
+    else if ((q + 1) * divisor_ <= n)
+      ++q;
+    return static_cast<std::uint8_t>(q);
+  }
+
+ private:
+  std::uint64_t divisor_;
+  double reciprocal_;
+};
+
 template <int Channels>
 void horizontal_sums(const std::uint8_t* row, const AxisSpans& spans, int target_width,
                      std::uint32_t* sums) {
@@ -73,6 +97,7 @@ bool stretch(std::uint8_t* target, int target_width, int target_height, std::int
   std::int32_t cached_row[2] = {-1, -1};
   std::vector<std::uint64_t> acc(row_values);
   const std::uint64_t total = columns.total * rows.total, half = total / 2;
+  const ByteQuotient average(total);
 
   auto sums_of = [&](std::int32_t source_row) -> const std::uint32_t* {
     for (int k = 0; k < 2; ++k)
@@ -93,7 +118,7 @@ bool stretch(std::uint8_t* target, int target_width, int target_height, std::int
     }
     std::uint8_t* out = target + y * target_pitch;
     for (std::size_t v = 0; v < row_values; ++v)
-      out[v] = static_cast<std::uint8_t>((acc[v] + half) / total);
+      out[v] = average(acc[v] + half);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 // through their own seams, so all of this also runs in the host build.
 #include "image/image.h"
 
+#include <utility>
 #include <vector>
 
 #include "image/bmp_codec.h"
@@ -14,12 +15,22 @@
 #include "image/smooth_resample.h"
 #include "runtime/file_io.h"
 #include "runtime/lifecycle.h"
+#include "runtime/platform_lock.h"
 
 namespace {
 
 ObjectRegistry* images = nullptr;
+// Held while the registry itself is read or changed, never while a picture
+// is decoded, scaled or saved: each thread works on records of its own.
+PlatformLock registry_lock;
+bool lock_ready = false;
+
+PlatformLock* guarded() {
+  return lock_ready ? &registry_lock : nullptr;
+}
 
 ImageObject* find(object_number number) {
+  LockGuard guard(guarded());
   return static_cast<ImageObject*>(registry_lookup(images, number));
 }
 
@@ -33,10 +44,25 @@ void destroy_picture(void* handle) {
 }
 
 void image_release(object_number number) {
+  LockGuard guard(guarded());
   registry_free_object<ImageObject>(images, number, [](ImageObject& image) {
-    destroy_picture(image.handle);
+    if (image.handle) destroy_picture(image.handle);
     picture_traits_free(image.traits);
+    spare_stores_clear(image.spares);
   });
+}
+
+// The stores of the picture a number holds, kept for the next one; the
+// record no longer owns them.
+SpareStores take_stores(object_number number) {
+  SpareStores spares{};
+  ImageObject* image = number == ANY_OBJECT ? nullptr : find(number);
+  if (!image) return spares;
+  spares = std::exchange(image->spares, SpareStores{});
+  PixelStoreInfo info{};
+  if (pixel_store_info(image->handle, &info))
+    spare_store_keep(spares, std::exchange(image->handle, nullptr));
+  return spares;
 }
 
 void start_images() {
@@ -69,7 +95,8 @@ bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int 
 }
 
 // BMP by its signature, then an icon, then the registered decoders.
-bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t size) {
+bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t size,
+                   const DecodeRequest& request, SpareStores& spares) {
   if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
     int source_depth = 0;
     PixelStore store = bmp_read(bytes, size, &source_depth);
@@ -88,7 +115,7 @@ bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t 
                          nullptr};
     return true;
   }
-  DecodedPicture decoded = decode_chain(bytes, size);
+  DecodedPicture decoded = decode_chain(bytes, size, request, &spares);
   if (decoded.store &&
       take_store(image, decoded.store, decoded.codec_id, decoded.source_depth, decoded.traits))
     return true;
@@ -126,6 +153,8 @@ Field field_of(object_number number, Field ImageObject::*field) {
 }  // namespace
 
 void image_init() {
+  if (!lock_ready) lock_init(&registry_lock);  // kept for the process, as the images may be
+  lock_ready = true;
   images = registry_create(sizeof(ImageObject), 16, image_release);
 }
 
@@ -144,24 +173,43 @@ void* image_create_bitmap(int width, int height, int depth) {
   return pixel_store_create(width, height, depth > 24 ? 32 : 24);
 }
 
-std::uintptr_t image_catch(object_number number, const void* data, std::uint32_t size) {
-  auto* image = static_cast<ImageObject*>(registry_allocate(images, number));
-  if (!image) return 0;
-  *image = ImageObject{};
-  // ANY_OBJECT (or a live handle, which is replaced) gives a dynamic record.
-  const auto record_handle = reinterpret_cast<object_number>(image);
-  const bool dynamic = registry_is_live_handle(images, record_handle);
-  if (data && catch_picture(image, static_cast<const std::uint8_t*>(data), size))
-    return dynamic ? static_cast<std::uintptr_t>(record_handle)
+std::uintptr_t image_catch(object_number number, const void* data, std::uint32_t size,
+                           const DecodeRequest& request) {
+  SpareStores spares = take_stores(number);
+  ImageObject* image = nullptr;
+  bool dynamic = false;
+  {
+    LockGuard guard(guarded());
+    image = static_cast<ImageObject*>(registry_allocate(images, number));
+    if (image) {
+      *image = ImageObject{};
+      // ANY_OBJECT (or a live handle, which is replaced) gives a dynamic record.
+      dynamic = registry_is_live_handle(images, reinterpret_cast<object_number>(image));
+    }
+  }
+  if (!image) {
+    spare_stores_clear(spares);
+    return 0;
+  }
+  if (data && catch_picture(image, static_cast<const std::uint8_t*>(data), size, request, spares)) {
+    image->spares = spares;
+    return dynamic ? reinterpret_cast<std::uintptr_t>(image)
                    : reinterpret_cast<std::uintptr_t>(image->handle);
-  if (dynamic) registry_release(images, record_handle);
+  }
+  spare_stores_clear(spares);
+  if (dynamic) {
+    LockGuard guard(guarded());
+    registry_release(images, reinterpret_cast<object_number>(image));
+  }
   return 0;
 }
 
-std::uintptr_t image_load(object_number number, const char* file_name) {
+std::uintptr_t image_load(object_number number, const char* file_name,
+                          const DecodeRequest& request) {
   std::vector<std::uint8_t> contents;
   if (!file_read_whole(file_name, contents)) return 0;
-  return image_catch(number, contents.data(), static_cast<std::uint32_t>(contents.size()));
+  return image_catch(number, contents.data(), static_cast<std::uint32_t>(contents.size()),
+                     request);
 }
 
 void* image_handle(object_number number) {
@@ -190,10 +238,19 @@ void* image_resize(object_number number, int width, int height, int mode) {
   if (width == IMAGE_SIZE_UNCHANGED) width = image->width;
   if (height == IMAGE_SIZE_UNCHANGED) height = image->height;
   if (width == image->width && height == image->height) return image->handle;
-  PixelStore target = image_create_bitmap(width, height, image->depth);
+  const bool possible = width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION &&
+                        height <= IMAGE_MAX_DIMENSION;
+  PixelStore target =
+      possible ? spare_store_take(image->spares, width, height, image->depth > 24 ? 32 : 24)
+               : nullptr;
   void* result = target && stretch_into(target, image->handle, mode) ? target : nullptr;
-  if (!result) pixel_store_delete(target);
-  pixel_store_delete(image->handle);
+  if (result) {
+    spare_store_keep(image->spares, image->handle);
+  } else {  // the record holds no picture from here on, and no spares
+    pixel_store_delete(target);
+    pixel_store_delete(image->handle);
+    spare_stores_clear(image->spares);
+  }
   image->handle = result;
   image->width = static_cast<std::int16_t>(result ? width : 0);
   image->height = static_cast<std::int16_t>(result ? height : 0);

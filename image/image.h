@@ -7,6 +7,7 @@
 
 #include "image/codec_registry.h"
 #include "image/pixel_layout.h"
+#include "image/spare_stores.h"
 #include "runtime/registry.h"
 
 constexpr int RESIZE_SMOOTH = 0;
@@ -16,6 +17,9 @@ constexpr int DEFAULT_SAVE_QUALITY = 7;
 constexpr int KEEP_DEPTH = -1;
 constexpr std::uint32_t IMAGE_CATCH_DEFAULT_SIZE = 10000000;
 
+// Image objects may be used from several threads at once, each thread on
+// numbers of its own (the resize job's workers): the registry is locked,
+// a record is not.
 struct ImageObject {
   void* handle;  // the pixel store, or for an icon the icon handle
   std::int16_t width;
@@ -24,6 +28,7 @@ struct ImageObject {
   std::int8_t source_depth;
   std::uint32_t format;
   PictureTraits* traits;  // what the source file carried besides the pixels, or null
+  SpareStores spares;     // stores kept for the next picture under this number
 };
 
 void image_init();
@@ -34,9 +39,14 @@ void image_end();
 void image_join_runtime();
 
 // The image's handle (numbered) or dynamic handle (ANY_OBJECT); 0 on failure.
-std::uintptr_t image_load(object_number number, const char* file_name);
+// With a request, a picture that will be scaled down may be decoded smaller
+// (DecodeRequest). Loading into a number again decodes into its earlier
+// stores where they have the new picture's shape (image/spare_stores.h).
+std::uintptr_t image_load(object_number number, const char* file_name,
+                          const DecodeRequest& request = {});
 std::uintptr_t image_catch(object_number number, const void* data,
-                           std::uint32_t size = IMAGE_CATCH_DEFAULT_SIZE);
+                           std::uint32_t size = IMAGE_CATCH_DEFAULT_SIZE,
+                           const DecodeRequest& request = {});
 
 void* image_handle(object_number number);
 int image_width(object_number number);

@@ -24,3 +24,8 @@ int thread_wait(std::int64_t number, std::int32_t milliseconds);
 
 // Pauses the calling thread with the platform timer at 1 ms resolution.
 void delay(std::int32_t milliseconds);
+
+// The machine's processors that this process may run on, at least 1.
+int processor_count();
+// The physical memory that is free now, in bytes.
+std::uint64_t memory_available();

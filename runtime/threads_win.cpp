@@ -141,3 +141,17 @@ void delay(std::int32_t milliseconds) {
   Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
   timeEndPeriod(1);
 }
+
+int processor_count() {
+  DWORD_PTR process = 0, system = 0;
+  if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) return 1;
+  int count = 0;
+  for (; process; process &= process - 1) ++count;
+  return count;
+}
+
+std::uint64_t memory_available() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  return GlobalMemoryStatusEx(&status) ? status.ullAvailPhys : 0;
+}

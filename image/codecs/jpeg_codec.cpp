@@ -17,6 +17,12 @@
 // become the picture's traits; the encoder writes a profile it is given as
 // such markers again, split as the format requires.
 //
+// Size: a caller that will scale the picture down may ask for less
+// (DecodeRequest); the picture is then decoded by the library's DCT scaling
+// at 1/2, 1/4 or 1/8, the smallest that still covers what was asked. The
+// scaled DCT averages each block into fewer pixels, so the result is as
+// smooth as a box filter over those pixels, at a fraction of the work.
+//
 // Cost: the decode budget (decode_budget.h) covers the pixel store and,
 // through the library's memory limit, its coefficient buffers (a progressive
 // picture keeps every block's coefficients until the last scan); once the
@@ -196,6 +202,15 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
   d->dct_method = JDCT_ISLOW;
   const bool inks = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
   d->out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
+  if (context->request.wanted) {
+    const int orientation = context->traits ? context->traits->orientation : ORIENTATION_UPRIGHT;
+    const DecodeSize wanted =
+        context->request.wanted(context->request.context, static_cast<int>(d->image_width),
+                                static_cast<int>(d->image_height), orientation);
+    d->scale_num = 1;
+    d->scale_denom = static_cast<unsigned int>(jpeg_scale_denominator(
+        static_cast<int>(d->image_width), static_cast<int>(d->image_height), wanted));
+  }
   jpeg_calc_output_dimensions(d);
   if (d->output_width == 0 || d->output_height == 0 || d->output_width > IMAGE_MAX_DIMENSION ||
       d->output_height > IMAGE_MAX_DIMENSION)
@@ -312,6 +327,16 @@ const ImageDecoder jpeg_decoder{jpeg_codec_check, jpeg_codec_decode, jpeg_codec_
 const ImageEncoder jpeg_encoder{CODEC_JPEG, jpeg_codec_encode, nullptr};
 
 }  // namespace
+
+int jpeg_scale_denominator(int width, int height, DecodeSize wanted) {
+  int denominator = 1;
+  for (int larger = 2; larger <= 8; larger *= 2) {
+    const int columns = (width + larger - 1) / larger, rows = (height + larger - 1) / larger;
+    if (columns < wanted.width || rows < wanted.height) break;
+    denominator = larger;
+  }
+  return denominator;
+}
 
 int jpeg_library_quality(int quality) {
   if (quality < 0) quality = 0;

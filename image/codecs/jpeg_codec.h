@@ -23,3 +23,8 @@ int jpeg_codec_encode(const char* file_name, const std::uint8_t* pixels, int wid
 
 // The library quality for the program's quality scale.
 int jpeg_library_quality(int quality);
+
+// How much a picture of width x height may be shrunk while it is decoded
+// (the denominator of 1/1, 1/2, 1/4 or 1/8) so that it still covers
+// `wanted` in both directions; sides are rounded up, as the library does.
+int jpeg_scale_denominator(int width, int height, DecodeSize wanted);

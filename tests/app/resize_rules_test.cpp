@@ -78,6 +78,15 @@ TEST_F(WebNames, file_names_keep_letters_digits_and_periods) {
   }
 }
 
+TEST(JobWorkers, one_a_processor_while_memory_holds_the_largest_pictures) {
+  const std::uint64_t plenty = std::uint64_t{24} << 30;
+  EXPECT_EQ(job_worker_count(8, plenty, 100), 8);
+  EXPECT_EQ(job_worker_count(8, plenty, 3), 3);  // no more than there are files
+  EXPECT_EQ(job_worker_count(8, 2 * WORKER_MEMORY_PLAN + 1, 100), 2);
+  EXPECT_EQ(job_worker_count(8, 0, 100), 1);
+  EXPECT_EQ(job_worker_count(0, plenty, 0), 1);
+}
+
 TEST(JobNames, temporary_file_and_jhead_command_line) {
   EXPECT_EQ(temporary_name("C:\\a.jpg"), "C:\\a.jpg.tmp");
   EXPECT_EQ(jhead_parameters("C:\\Fotos\\a b.jpg", "C:\\Out\\a b.jpg.tmp"),

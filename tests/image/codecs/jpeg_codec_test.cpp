@@ -117,6 +117,40 @@ TEST_F(JpegCodecTest, own_file_decodes_with_its_size_and_channel_order) {
   expect_near(pixel(picture, 16, 8), {0, 0, 254});
 }
 
+// A caller that scales down asks for less: the smallest of 1/8, 1/4, 1/2
+// and the whole that still covers what it needs, the colours kept, and a
+// spare store of that shape decoded into.
+TEST_F(JpegCodecTest, a_picture_to_be_scaled_down_is_decoded_only_as_large_as_needed) {
+  EXPECT_EQ(jpeg_scale_denominator(6000, 4000, {1024, 683}), 4);  // 1500 x 1000
+  EXPECT_EQ(jpeg_scale_denominator(6000, 4000, {751, 1}), 4);     // 1/8 gives 750
+  EXPECT_EQ(jpeg_scale_denominator(6000, 4000, {750, 500}), 8);
+  EXPECT_EQ(jpeg_scale_denominator(4001, 10, {1, 2}), 8);  // 501 x 2: sides round up
+  EXPECT_EQ(jpeg_scale_denominator(1000, 100, {3000, 300}), 1);
+  EXPECT_EQ(jpeg_scale_denominator(640, 480, {0, 0}), 8);
+
+  const Bytes file = encode(solid_store(640, 480, 0, 0, 255), 640, 480, 9);
+  DecodeSize asked{0, 0};
+  DecodeRequest request{[](void* seen, int width, int height, int) {
+                          *static_cast<DecodeSize*>(seen) = {width, height};
+                          return DecodeSize{300, 100};
+                        },
+                        &asked};
+  SpareStores spares{{pixel_store_create(320, 240, 24), nullptr}};
+  const PixelStore spare = spares.stores[0];
+  DecodedPicture picture =
+      decode_chain(file.data(), static_cast<std::uint32_t>(file.size()), request, &spares);
+  ASSERT_NE(picture.store, nullptr);
+  EXPECT_EQ(asked.width, 640);
+  EXPECT_EQ(asked.height, 480);
+  EXPECT_EQ(info(picture).width, 320);
+  EXPECT_EQ(info(picture).height, 240);
+  EXPECT_EQ(picture.store, spare);
+  expect_near(pixel(picture, 100, 100), {0, 0, 254});
+  pixel_store_delete(picture.store);
+  picture_traits_free(picture.traits);
+  spare_stores_clear(spares);
+}
+
 TEST_F(JpegCodecTest, rows_keep_their_order_top_to_bottom) {
   // Top half blue, bottom half yellow, in a bottom-up store.
   Bytes store = solid_store(16, 16, 255, 0, 0);
