@@ -1,6 +1,7 @@
 // The application's state and the rules for its two paths.
 #include "app/app_state.h"
 
+#include "runtime/files.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -44,22 +45,14 @@ std::string settings_path_for(std::string_view program_file) {
   return path_part(program_file) + string_left(name, string_length(name) - 4) + ".ini";
 }
 
-namespace {
-std::string with_backslash(std::string_view folder) {
-  std::string path(folder);
-  if (!path.empty() && path.back() != '\\' && path.back() != '/') path.push_back('\\');
-  return path;
-}
-}  // namespace
-
 AppLocations app_locations(std::string_view program_file, bool program_folder_writable,
                            std::string_view app_data, std::string_view pictures) {
   AppLocations beside{settings_path_for(program_file), output_directory_for(program_file)};
   if (program_folder_writable) return beside;
   if (!app_data.empty())
     beside.settings_path =
-        with_backslash(app_data) + "Skalaro\\" + file_part(beside.settings_path);
+        folder_path(app_data) + "Skalaro\\" + file_part(beside.settings_path);
   if (!pictures.empty())
-    beside.output_directory = with_backslash(pictures) + std::string(OUTPUT_DIR_NAME) + "\\";
+    beside.output_directory = folder_path(pictures) + std::string(OUTPUT_DIR_NAME) + "\\";
   return beside;
 }

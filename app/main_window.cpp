@@ -47,8 +47,7 @@ constexpr auto JOB_STOP_WAIT = std::chrono::seconds(60);
 int inner_width = MAIN_WINDOW_WIDTH;
 // A drop waiting for the list: the command line's pictures at start-up, or
 // drops that came while a job ran. Paths joined by "\n".
-std::string pending_drop;
-std::vector<std::string> pending_refused;
+DroppedFiles pending_drop;
 std::int64_t job_thread = 0;
 std::atomic<HWND> main_handle{nullptr};
 
@@ -200,14 +199,27 @@ void download_tool(std::int64_t) {
                                             tool_download.source.sha256_hex, &tool_download.reason);
 }
 
-// The window's events while the download runs are dropped, as during the
-// preview; a close request is kept for the loop.
+bool is_setting(std::int64_t gadget) {
+  return gadget == GADGET_QUALITY || gadget == GADGET_WIDTH || gadget == GADGET_HEIGHT;
+}
+
+void on_gadget_event(std::int64_t gadget, std::int64_t type);
+
+// While the download runs the settings follow their gadgets and a close
+// request is kept for the loop; other events are dropped, as during the
+// preview.
 bool download_jhead() {
   tool_download.source = jhead_download_source();
   const std::int64_t thread = thread_create(download_tool, 0);
   if (thread == 0) download_tool(0);
-  while (thread_is_running(thread))
-    if (event_wait(50) == EVENT_CLOSE_WINDOW) app_state().quit_requested = 1;
+  while (thread_is_running(thread)) {
+    const std::int32_t event = event_wait(50);
+    if (event == EVENT_CLOSE_WINDOW) app_state().quit_requested = 1;
+    if (event == EVENT_GADGET && is_setting(event_gadget())) {
+      on_gadget_event(event_gadget(), event_type());
+      update_title();
+    }
+  }
   return tool_download.fetched != 0;
 }
 
@@ -279,10 +291,10 @@ void start_job(std::string paths) {
 // A drop on the list, or the pictures of the command line: names that
 // cannot be taken are reported (and left alone), the others start a job.
 // False when no job was started.
-bool take_drop(std::string paths, const std::vector<std::string>& refused) {
-  if (!refused.empty()) show_job_message(refused_names_message(refused));
-  if (paths.empty()) return false;
-  start_job(std::move(paths));
+bool take_drop(DroppedFiles files) {
+  if (!files.refused.empty()) show_job_message(refused_names_message(files.refused));
+  if (files.paths.empty()) return false;
+  start_job(std::move(files.paths));
   return true;
 }
 
@@ -350,11 +362,9 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
         // A setting changed in the main window closed the preview: it counts
         // too, or the field and the setting would differ. A click that acts
         // (a delete, another preview) is not carried out behind the preview.
-        if (end.gadget == GADGET_QUALITY || end.gadget == GADGET_WIDTH ||
-            end.gadget == GADGET_HEIGHT)
-          on_gadget_event(end.gadget, end.type);
+        if (is_setting(end.gadget)) on_gadget_event(end.gadget, end.type);
         // Files dropped on the list meanwhile are not lost: one job for them.
-        if (!end.dropped.empty() || !end.refused.empty()) take_drop(end.dropped, end.refused);
+        if (!end.dropped.empty()) take_drop(std::move(end.dropped));
       }
       break;
     default:
@@ -365,10 +375,6 @@ void on_gadget_event(std::int64_t gadget, std::int64_t type) {
 // A drop that arrives while a job runs, or before the list is back after
 // one (drops queued behind a requester), waits for the list: one job at a
 // time, and none lost.
-void queue_drop(const std::string& paths, const std::vector<std::string>& refused) {
-  if (!paths.empty()) pending_drop += (pending_drop.empty() ? "" : "\n") + paths;
-  pending_refused.insert(pending_refused.end(), refused.begin(), refused.end());
-}
 
 void run_event_loop() {
   AppState& state = app_state();
@@ -377,7 +383,7 @@ void run_event_loop() {
       state.list_rebuild_pending = 0;
       // The job sets the flag after its last gadget call.
       gadget_set_worker_running(false);
-      if (!take_drop(std::exchange(pending_drop, {}), std::exchange(pending_refused, {})))
+      if (!take_drop(std::exchange(pending_drop, {})))
         rebuild_file_list();
     }
     switch (event_wait()) {
@@ -386,9 +392,9 @@ void run_event_loop() {
         break;
       case EVENT_GADGET_DROP:
         if (thread_is_running(job_thread) || state.list_rebuild_pending == 1)
-          queue_drop(event_drop_files(), event_drop_refused_files());
+          pending_drop.add(event_dropped_files());
         else
-          take_drop(event_drop_files(), event_drop_refused_files());
+          take_drop(event_dropped_files());
         break;
       case EVENT_GADGET:
         on_gadget_event(event_gadget(), event_type());
@@ -437,8 +443,7 @@ void main_window_run() {
 
 void main_window_drop_at_start(const std::vector<std::string>& paths,
                                std::vector<std::string> refused) {
-  pending_drop = drop_files_join(paths);
-  pending_refused = std::move(refused);
+  pending_drop = {drop_files_join(paths), std::move(refused)};
 }
 
 bool main_window_job_running() {

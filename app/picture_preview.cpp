@@ -86,7 +86,7 @@ PreviewEnd preview_picture(const std::string& path) {
   // Only a caption, no system menu: the window has no close box.
   if (!window_open(WINDOW_PREVIEW, 0, 0, width, height, ansi_from_utf8(PREVIEW_TITLE).c_str(),
                    WINDOW_SCREEN_CENTERED))
-    return {GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}, {}};
+    return {GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}};
   // Above the main window, which is topmost and centred too and would
   // otherwise hide the preview.
   window_set_topmost(WINDOW_PREVIEW, 1);
@@ -95,15 +95,14 @@ PreviewEnd preview_picture(const std::string& path) {
 
   // Everything else waits: drops are collected for afterwards, other events
   // (close requests among them) are dropped.
-  PreviewEnd end{GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}, {}};
+  PreviewEnd end{GADGET_PREVIEW_IMAGE, EVENT_TYPE_NONE, {}};
   for (std::int32_t event = event_wait(); event != EVENT_GADGET; event = event_wait()) {
     if (event != EVENT_GADGET_DROP) continue;
-    const std::string paths = event_drop_files();
-    if (!paths.empty()) end.dropped += (end.dropped.empty() ? "" : "\n") + paths;
-    for (std::string& name : event_drop_refused_files()) end.refused.push_back(std::move(name));
+    end.dropped.add(event_dropped_files());
   }
   end.gadget = event_gadget();
   end.type = event_type();
   window_close(WINDOW_PREVIEW);
+  image_free(IMAGE_WORK);  // a large picture's stores are not kept for nothing
   return end;
 }

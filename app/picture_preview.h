@@ -7,17 +7,17 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "gui/dnd/drop_rules.h"
 
 // The gadget event that ended the preview: a click on the picture, or an
 // event of a main-window gadget, which the caller handles as usual; and the
 // files dropped on the list while the preview was open, which the caller
-// takes as one drop (paths joined by "\n", and the names refused).
+// takes as one drop.
 struct PreviewEnd {
   std::int64_t gadget;
   std::int64_t type;
-  std::string dropped;
-  std::vector<std::string> refused;
+  DroppedFiles dropped;
 };
 
 // Loads the picture into IMAGE_WORK and shows it. A file that cannot be

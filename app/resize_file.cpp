@@ -44,29 +44,68 @@ bool jhead_finished(std::intptr_t jhead) {
   return true;
 }
 
-// jhead is given each file under a name it can open; a jhead.exe that reads
-// its command line in another code page than this program (the published
-// build) may need the short name, and where there is none the EXIF block
-// cannot be carried over: jhead must never work on a look-alike file.
-// Empty when the block was carried over, else why not.
-std::string carry_exif_over(const std::string& source, const std::string& destination) {
-  const std::string source_name = program_openable_path(JHEAD_PROGRAM, source);
-  const std::string destination_name = program_openable_path(JHEAD_PROGRAM, destination);
-  if (source_name.empty() || destination_name.empty())
-    return ansi_from_utf8("jhead.exe kann diesen Dateinamen nicht öffnen");
+// jhead rewrites the file it is given: it renames it to name + ".t",
+// writes the new file under the name it was given and deletes the ".t".
+// So it must be given the file's real name, never a short name (which would
+// become a new file's name): a file whose name jhead's code page cannot hold
+// (a published jhead.exe reads the system's code page, not UTF-8) is handed
+// over under a plain name of the job's own in the same folder, reached
+// through the folder's short name where need be, and takes its name back
+// afterwards.
+std::atomic<unsigned> plain_names{0};
+
+std::string plain_name_beside(const std::string& file) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::string plain =
+        path_part(file) + "~skalaro-" + std::to_string(plain_names++) + ".jpg";
+    if (file_rename(file, plain)) return plain;
+  }
+  return {};
+}
+
+// Runs jhead over `rewritten`, a name it can take as it is; empty when the
+// block was carried over, else why not. A jhead that did not finish is
+// ended, and its ".t" goes with the picture.
+std::string run_jhead(const std::string& source_name, const std::string& rewritten,
+                      const std::string& rewritten_name) {
   const auto jhead = static_cast<std::intptr_t>(
-      program_run(JHEAD_PROGRAM, jhead_parameters(source_name, destination_name),
+      program_run(JHEAD_PROGRAM, jhead_parameters(source_name, rewritten_name),
                   directory_current(), RUN_OPEN | RUN_HIDE));
   if (!jhead) return "jhead.exe: " + file_error_text();
   const bool finished = jhead_finished(jhead);
   program_free(jhead);
+  std::string why;
   if (!finished)
-    return ansi_from_utf8("jhead.exe hat nicht innerhalb von " +
-                          std::to_string(JHEAD_TIME_LIMIT.count()) + " Sekunden geantwortet");
-  if (!jpeg_file_complete(destination))
-    return ansi_from_utf8("jhead.exe hat die EXIF-Daten nicht übertragen");
+    why = ansi_from_utf8("jhead.exe hat nicht innerhalb von " +
+                         std::to_string(JHEAD_TIME_LIMIT.count()) + " Sekunden geantwortet");
+  else if (!jpeg_file_complete(rewritten))
+    why = ansi_from_utf8("jhead.exe hat die EXIF-Daten nicht übertragen");
+  if (!why.empty()) file_delete(rewritten + ".t");
+  return why;
+}
+
+// jhead is given each file under a name it can open, and must never work
+// on a look-alike file. Empty when the block was carried over, else why not.
+std::string carry_exif_over(const std::string& source, const std::string& destination) {
+  const std::string cannot_open = ansi_from_utf8("jhead.exe kann diesen Dateinamen nicht öffnen");
+  const unsigned code_page = program_code_page(JHEAD_PROGRAM);
+  const std::string source_name = path_openable_in(code_page, source);  // only read
+  if (source_name.empty()) return cannot_open;
+  std::string why;
+  if (path_openable_in(code_page, destination) == destination) {
+    why = run_jhead(source_name, destination, destination);
+  } else {
+    const std::string plain = plain_name_beside(destination);
+    const std::string folder = plain.empty() ? "" : path_openable_in(code_page, path_part(plain));
+    why = folder.empty() ? cannot_open : run_jhead(source_name, plain, folder + file_part(plain));
+    if (!plain.empty() && !file_rename(plain, destination) && why.empty()) why = file_error_text();
+    if (!plain.empty()) file_delete(plain);  // left only when it could not take its name back
+  }
+  if (!why.empty()) return why;
   // The copy was written upright: the carried block must not turn it again.
-  if (!exif_orientation_reset_file(destination.c_str())) return file_error_text();
+  file_error_clear();
+  if (!exif_orientation_reset_file(destination.c_str()))
+    return file_error_text_or(ansi_from_utf8("die Ausrichtung kann nicht gesetzt werden"));
   return {};
 }
 
@@ -130,8 +169,9 @@ bool picture_write(object_number image, const std::string& final_name, PictureKi
                    int jpeg_quality, const std::string* exif_source, std::string* reason) {
   const std::string temporary = temporary_name(final_name);
   std::string why;
+  file_error_clear();
   if (!save_picture(image, temporary, kind, jpeg_quality)) {
-    why = file_error_text();
+    why = file_error_text_or(ansi_from_utf8("das Bild kann nicht gespeichert werden"));
   } else if (exif_source) {
     // jhead's rewrite of the file is flushed by the replace.
     why = carry_exif_over(*exif_source, temporary);

@@ -6,8 +6,10 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -116,8 +118,12 @@ void work(PictureRun& run, const PictureChoices& choices, const std::string& out
     if (stop_requested()) break;
     lock.unlock();
     PictureResult result{PictureOutcome::Skipped, {}};
-    if (entry.kind != PictureKind::NotAPicture)
-      result = resize_picture(image, entry.path, entry.kind, choices, output_directory);
+    try {
+      if (entry.kind != PictureKind::NotAPicture)
+        result = resize_picture(image, entry.path, entry.kind, choices, output_directory);
+    } catch (const std::bad_alloc&) {  // a worker thread must not end the program
+      result = {PictureOutcome::WriteFailed, ansi_from_utf8("nicht genug Arbeitsspeicher")};
+    }
     lock.lock();
     run.results[taken] = std::move(result);
     ++run.finished;
@@ -158,9 +164,20 @@ void resize_job(std::int64_t) {
   const int workers = job_worker_count(processor_count(), memory_available(), count);
   run.working = workers;
   std::vector<std::thread> threads;
-  for (int k = 0; k < workers; ++k)
-    threads.emplace_back(work, std::ref(run), std::cref(choices), std::cref(output_directory),
-                         IMAGE_JOB_FIRST + k);
+  for (int k = 0; k < workers; ++k) {
+    try {
+      threads.emplace_back(work, std::ref(run), std::cref(choices), std::cref(output_directory),
+                           IMAGE_JOB_FIRST + k);
+    } catch (const std::system_error&) {  // no thread to be had: the others do the pictures
+      const std::lock_guard<std::mutex> guard(run.lock);
+      run.working -= workers - k;
+      break;
+    }
+  }
+  if (threads.empty()) {  // not even one: this thread does them
+    run.working = 1;
+    work(run, choices, output_directory, IMAGE_JOB_FIRST);
+  }
 
   // Progress as pictures finish; a picture that cannot be loaded is shown
   // once every picture dropped before it has been reported, so that the

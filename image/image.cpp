@@ -60,8 +60,11 @@ SpareStores take_stores(object_number number) {
   if (!image) return spares;
   spares = std::exchange(image->spares, SpareStores{});
   PixelStoreInfo info{};
-  if (pixel_store_info(image->handle, &info))
+  if (pixel_store_info(image->handle, &info)) {
+    // The record reads as empty from here on: what else it owns goes now.
     spare_store_keep(spares, std::exchange(image->handle, nullptr));
+    picture_traits_free(std::exchange(image->traits, nullptr));
+  }
   return spares;
 }
 
@@ -246,10 +249,11 @@ void* image_resize(object_number number, int width, int height, int mode) {
   void* result = target && stretch_into(target, image->handle, mode) ? target : nullptr;
   if (result) {
     spare_store_keep(image->spares, image->handle);
-  } else {  // the record holds no picture from here on, and no spares
+  } else {  // the record holds no picture from here on, nor anything else
     pixel_store_delete(target);
     pixel_store_delete(image->handle);
     spare_stores_clear(image->spares);
+    picture_traits_free(std::exchange(image->traits, nullptr));
   }
   image->handle = result;
   image->width = static_cast<std::int16_t>(result ? width : 0);

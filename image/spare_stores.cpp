@@ -10,6 +10,9 @@ PixelStore spare_store_take(SpareStores& spares, int width, int height, int dept
         info.depth == depth)
       return std::exchange(store, nullptr);
   }
+  // Pictures of another shape from here on: the spares would only add to
+  // what a picture holds.
+  spare_stores_clear(spares);
   return pixel_store_create(width, height, depth);
 }
 

@@ -13,7 +13,7 @@ struct SpareStores {
 };
 
 // A spare store of exactly this shape, taken out of the spares, or else a
-// new (zeroed) one; null when none can be made.
+// new (zeroed) one, the spares then deleted; null when none can be made.
 PixelStore spare_store_take(SpareStores& spares, int width, int height, int depth);
 // Keeps a store that is no longer needed, deleting the oldest spare when
 // both places are taken.

@@ -21,3 +21,14 @@ std::string trim_trailing(std::string_view path, std::string_view set) {
   while (end > 1 && set.find(path[end - 1]) != std::string_view::npos) --end;
   return std::string(path.substr(0, end));
 }
+
+std::string file_error_text_or(std::string otherwise) {
+  std::string words = file_error_text();
+  return words.empty() ? otherwise : words;
+}
+
+std::string folder_path(std::string_view folder) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '\\' && path.back() != '/') path.push_back('\\');
+  return path;
+}

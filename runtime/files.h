@@ -44,8 +44,12 @@ bool directory_is_writable(std::string_view path);
 
 // Seam: the platform's own words for why the last failed file operation of
 // this thread failed ("Zugriff verweigert"), without a line end; empty when
-// the platform gave no reason. Read it right after the failure.
+// the platform gave no reason. Read it right after the failure; clear it
+// before work that may fail without one (an encoder's own error).
 std::string file_error_text();
+void file_error_clear();
+// file_error_text, or `otherwise` when the platform gave no reason.
+std::string file_error_text_or(std::string otherwise);
 // The platform's words for why `path` cannot be opened for reading; empty
 // when it can.
 std::string file_open_error(std::string_view path);
@@ -58,3 +62,6 @@ bool path_fits_buffer(std::string_view path);
 std::string drive_root_of(std::string_view path);
 // Without trailing characters of `set`, never removing the first character.
 std::string trim_trailing(std::string_view path, std::string_view set);
+// A folder's path ending with its separator: a backslash is added unless a
+// separator ends it already; the empty path stays empty.
+std::string folder_path(std::string_view folder);

@@ -115,6 +115,10 @@ std::string file_error_text() {
   return errno == 0 ? std::string() : std::string(std::strerror(errno));
 }
 
+void file_error_clear() {
+  errno = 0;
+}
+
 std::string file_open_error(std::string_view path) {
   const int fd = open(std::string(path).c_str(), O_RDONLY);
   if (fd < 0) return file_error_text();

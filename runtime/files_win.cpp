@@ -144,6 +144,10 @@ std::string file_error_text() {
   return words;
 }
 
+void file_error_clear() {
+  SetLastError(ERROR_SUCCESS);
+}
+
 std::string file_open_error(std::string_view path) {
   const KernelHandle file(CreateFileA(std::string(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -42,14 +42,16 @@ void program_end(std::intptr_t record);
 // when the ANSI code page cannot hold it.
 std::string program_filename();
 
-// A path as `program` can open it when it is given on its command line.
-// Programs read their command line in their own ANSI code page: one that
-// declares UTF-8 in its manifest (as this program does) is given every name
-// as it is; another one the names its code page can hold, and for any other
-// name the file's short name, where the file system keeps one that it can
-// hold. Empty when the program cannot be given the file at all, so that
-// it never works on a look-alike. The file must exist.
-std::string program_openable_path(std::string_view program, std::string_view path);
+// Programs read their command line in their own ANSI code page: UTF-8
+// (65001) for one whose manifest declares it (as this program does), else
+// the system's ANSI code page.
+unsigned program_code_page(std::string_view program);
+// `path` as a program reading its command line in `code_page` can open it:
+// as it is where that code page holds every character, else the short name
+// the file system keeps for it where the code page holds that; empty when
+// neither, so that no program is ever given a look-alike. The file or
+// folder must exist.
+std::string path_openable_in(unsigned code_page, std::string_view path);
 
 // Portable rule: true when an application manifest's text declares the
 // UTF-8 code page (its activeCodePage element says "UTF-8").

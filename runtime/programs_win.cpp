@@ -223,11 +223,7 @@ std::string program_filename() {
   }
 }
 
-namespace {
-
-// The code page a program reads its command line in: UTF-8 when its
-// manifest says so, else the system's ANSI code page.
-UINT program_code_page(std::string_view program) {
+unsigned program_code_page(std::string_view program) {
   std::wstring name, full;
   if (wide_from_ansi(program, name)) {
     full.resize(MAX_PATH);
@@ -251,13 +247,10 @@ UINT program_code_page(std::string_view program) {
   return system_page ? system_page : CP_ACP;
 }
 
-}  // namespace
-
-std::string program_openable_path(std::string_view program, std::string_view path) {
+std::string path_openable_in(unsigned code_page, std::string_view path) {
   std::wstring wide;
   std::string in_its_page;
   if (!wide_from_ansi(path, wide)) return {};
-  const UINT code_page = program_code_page(program);
   if (text_from_wide(wide, code_page, in_its_page)) return std::string(path);
   std::wstring short_name(MAX_PATH, L'\0');
   const DWORD length = GetShortPathNameW(wide.c_str(), short_name.data(), MAX_PATH);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/dnd/drop_rules.h"
 #include "runtime/registry.h"
 
 // Formats: a platform data-format number, or the toolkit's private format,
@@ -35,11 +36,12 @@ void gadget_enable_drop(object_number gadget, std::int32_t format, std::int32_t 
 void window_enable_drop(object_number window, std::int32_t format, std::int32_t actions,
                         std::int32_t private_type = 0);
 
-// The dropped paths of the current drop event joined by "\n", empty for any
-// event without a file list. Each path is exactly the file dropped: a name
-// that the ANSI code page cannot hold (outside the UTF-8 code page) is left
-// out rather than replaced by a look-alike, which would name another file.
+// The files of the current drop event: their paths joined by "\n" (empty
+// for any event without a file list), each exactly the file dropped; and
+// the names the ANSI code page cannot hold (outside the UTF-8 code page),
+// which are left out rather than replaced by a look-alike that would name
+// another file, shown with "?" for what the code page lacks: for telling
+// the user, not for use.
+DroppedFiles event_dropped_files();
+// The paths alone.
 std::string event_drop_files();
-// The names event_drop_files left out, shown with "?" for the characters the
-// code page lacks: for telling the user, not for use.
-std::vector<std::string> event_drop_refused_files();

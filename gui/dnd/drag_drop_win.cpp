@@ -134,46 +134,36 @@ void window_enable_drop(object_number window, std::int32_t format, std::int32_t 
   enable_on(object->handle, DROP_OWNER_WINDOW, window, format, actions, private_type);
 }
 
-namespace {
-
-// The dropped paths of the current drop event, read as the wide names the
-// shell gives and converted exactly: a name the ANSI code page cannot hold
-// goes to `refused` (shown with "?" for what it lacks), never to `paths`.
-void read_drop_files(std::vector<std::string>* paths, std::vector<std::string>* refused) {
+DroppedFiles event_dropped_files() {
+  DroppedFiles files;
   EventState* state = event_state();
   const DropRecord* record = state ? state->drop_data : nullptr;
-  if (!record || !record->data || record->format != DROP_FILES || record->size <= 0) return;
+  if (!record || !record->data || record->format != DROP_FILES || record->size <= 0) return files;
   // The platform's file-drop query reads the shell's layout from a global
   // block of its own.
   const GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(record->size)));
   void* bytes = block ? GlobalLock(block.get()) : nullptr;
-  if (!bytes) return;
+  if (!bytes) return files;
   std::memcpy(bytes, record->data, static_cast<std::size_t>(record->size));
   GlobalUnlock(block.get());
+  // Read as the wide names the shell gives, and converted exactly.
   const auto drop = static_cast<HDROP>(block.get());
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<std::string> paths;
   for (UINT i = 0; i < count; ++i) {
     const UINT length = DragQueryFileW(drop, i, nullptr, 0);
     std::wstring wide(length + 1, L'\0');
     wide.resize(DragQueryFileW(drop, i, wide.data(), length + 1));
     std::string path;
     if (ansi_from_wide(wide, path))
-      paths->push_back(std::move(path));
+      paths.push_back(std::move(path));
     else
-      refused->push_back(ansi_for_display(wide));
+      files.refused.push_back(ansi_for_display(wide));
   }
+  files.paths = drop_files_join(paths);
+  return files;
 }
-
-}  // namespace
 
 std::string event_drop_files() {
-  std::vector<std::string> paths, refused;
-  read_drop_files(&paths, &refused);
-  return drop_files_join(paths);
-}
-
-std::vector<std::string> event_drop_refused_files() {
-  std::vector<std::string> paths, refused;
-  read_drop_files(&paths, &refused);
-  return refused;
+  return event_dropped_files().paths;
 }

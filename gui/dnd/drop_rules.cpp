@@ -49,3 +49,8 @@ std::string drop_files_join(const std::vector<std::string>& paths) {
   }
   return joined;
 }
+
+void DroppedFiles::add(const DroppedFiles& later) {
+  if (!later.paths.empty()) paths = paths.empty() ? later.paths : paths + "\n" + later.paths;
+  refused.insert(refused.end(), later.refused.begin(), later.refused.end());
+}

@@ -45,3 +45,13 @@ std::int32_t drop_choose_action(std::int32_t offered, std::int32_t allowed, std:
 
 // The paths in their order, joined by "\n" without a trailing separator.
 std::string drop_files_join(const std::vector<std::string>& paths);
+
+// The files of a drop (gui/dnd/drag_drop.h event_dropped_files): the paths
+// joined by "\n", and the names that could not be taken.
+struct DroppedFiles {
+  std::string paths;
+  std::vector<std::string> refused;
+  // Adds a later drop's files to these.
+  void add(const DroppedFiles& later);
+  bool empty() const { return paths.empty() && refused.empty(); }
+};

@@ -11,6 +11,7 @@
 
 #include "gui/explorer/explorer_monitor.h"
 #include "gui/explorer/explorer_state.h"
+#include "runtime/files.h"
 #include "runtime/wide_text.h"
 
 namespace {
@@ -31,11 +32,6 @@ DWORD_PTR file_info(const char* path_or_item, UINT flags, SHFILEINFOA* info) {
   return SHGetFileInfoA(path_or_item, 0, info, sizeof *info, flags);
 }
 
-std::string with_backslash(std::string path) {
-  if (!path.empty() && path.back() != '\\') path.push_back('\\');
-  return path;
-}
-
 // Icon and display name of the documents folder, from the first of its item
 // identifier, the shell's name for it and its path that answers.
 void find_documents(ExplorerShell* shell) {
@@ -54,7 +50,7 @@ void find_documents(ExplorerShell* shell) {
     if (!file_info(sources[i], kSmallIconRequest | SHGFI_DISPLAYNAME | source_flags[i], &info))
       continue;
     shell->documents_known = true;
-    shell->documents_path = with_backslash(path);
+    shell->documents_path = folder_path(path);
     shell->documents_icon = info.iIcon;
     shell->documents_name = info.szDisplayName[0] ? info.szDisplayName : kDefaultDocumentsName;
     break;
