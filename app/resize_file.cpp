@@ -46,12 +46,14 @@ bool jhead_finished(std::intptr_t jhead) {
 
 // jhead is given each file under a name it can open; a jhead.exe that reads
 // its command line in another code page than this program (the published
-// build) may need the short name, and where there is none the EXIF block
-// cannot be carried over: jhead must never work on a look-alike file.
-// Empty when the block was carried over, else why not.
+// build), or a path of 260 characters or more, may need the short name (for
+// the file jhead writes, which it deletes and writes anew, only the folder's),
+// and where there is none the EXIF block cannot be carried over: jhead must
+// never work on a look-alike file. Empty when the block was carried over,
+// else why not.
 std::string carry_exif_over(const std::string& source, const std::string& destination) {
   const std::string source_name = program_openable_path(JHEAD_PROGRAM, source);
-  const std::string destination_name = program_openable_path(JHEAD_PROGRAM, destination);
+  const std::string destination_name = program_writable_path(JHEAD_PROGRAM, destination);
   if (source_name.empty() || destination_name.empty())
     return ansi_from_utf8("jhead.exe kann diesen Dateinamen nicht öffnen");
   const auto jhead = static_cast<std::intptr_t>(

@@ -47,9 +47,15 @@ std::string program_filename();
 // declares UTF-8 in its manifest (as this program does) is given every name
 // as it is; another one the names its code page can hold, and for any other
 // name the file's short name, where the file system keeps one that it can
-// hold. Empty when the program cannot be given the file at all, so that
-// it never works on a look-alike. The file must exist.
+// hold. A path of 260 characters or more, which a program's ANSI calls do
+// not open, goes as its short name too. Empty when the program cannot be
+// given the file at all, so that it never works on a look-alike. The file
+// must exist.
 std::string program_openable_path(std::string_view program, std::string_view path);
+// The same for a file that `program` writes anew under the name it is given
+// (jhead deletes the file and writes it again): a short name there would
+// become the file's only name, so only its folder may go by its short name.
+std::string program_writable_path(std::string_view program, std::string_view path);
 
 // Portable rule: true when an application manifest's text declares the
 // UTF-8 code page (its activeCodePage element says "UTF-8").

@@ -230,9 +230,10 @@ namespace {
 UINT program_code_page(std::string_view program) {
   std::wstring name, full;
   if (wide_from_ansi(program, name)) {
-    full.resize(MAX_PATH);
-    const DWORD length = GetFullPathNameW(name.c_str(), MAX_PATH, full.data(), nullptr);
-    full.resize(length < MAX_PATH ? length : 0);
+    const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    full.resize(length);
+    const DWORD written = length ? GetFullPathNameW(name.c_str(), length, full.data(), nullptr) : 0;
+    full.resize(written < length ? written : 0);
   }
   const Module image(full.empty() ? nullptr
                                   : LoadLibraryExW(full.c_str(), nullptr,
@@ -253,18 +254,47 @@ UINT program_code_page(std::string_view program) {
 
 }  // namespace
 
-std::string program_openable_path(std::string_view program, std::string_view path) {
+namespace {
+
+std::wstring short_path_of(const std::wstring& path) {
+  const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring shorter(length, L'\0');
+  const DWORD written = length ? GetShortPathNameW(path.c_str(), shorter.data(), length) : 0;
+  shorter.resize(written < length ? written : 0);
+  return shorter;
+}
+
+// The path as the program can take it (program_openable_path); with
+// `keep_name` only its folder may go by a short name.
+std::string path_for_program(std::string_view program, std::string_view path, bool keep_name) {
   std::wstring wide;
   std::string in_its_page;
   if (!wide_from_ansi(path, wide)) return {};
   const UINT code_page = program_code_page(program);
-  if (text_from_wide(wide, code_page, in_its_page)) return std::string(path);
-  std::wstring short_name(MAX_PATH, L'\0');
-  const DWORD length = GetShortPathNameW(wide.c_str(), short_name.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  short_name.resize(length);
+  // A program's ANSI calls take no path of 260 characters or more, even
+  // where Windows allows long paths.
+  if (wide.size() < MAX_PATH && text_from_wide(wide, code_page, in_its_page))
+    return std::string(path);
+  std::wstring shorter;
+  const std::size_t slash = wide.find_last_of(L'\\');
+  if (!keep_name)
+    shorter = short_path_of(wide);
+  else if (slash != std::wstring::npos && slash > 0)
+    if (std::wstring folder = short_path_of(wide.substr(0, slash)); !folder.empty())
+      shorter = folder + wide.substr(slash);
   std::string ansi;
-  if (!text_from_wide(short_name, code_page, in_its_page) || !ansi_from_wide(short_name, ansi))
+  if (shorter.empty() || shorter.size() >= MAX_PATH ||
+      !text_from_wide(shorter, code_page, in_its_page) || !ansi_from_wide(shorter, ansi))
     return {};
   return ansi;
+}
+
+}  // namespace
+
+std::string program_openable_path(std::string_view program, std::string_view path) {
+  return path_for_program(program, path, false);
+}
+
+std::string program_writable_path(std::string_view program, std::string_view path) {
+  return path_for_program(program, path, true);
 }

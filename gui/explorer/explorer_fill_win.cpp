@@ -177,11 +177,10 @@ void list_root(const ExplorerState* state, std::vector<ExplorerRow>* rows) {
     rows->push_back(row_of(ITEM_DOCUMENTS, shell.documents_name, shell.documents_icon));
 }
 
-// A text too long for the record leaves the old one in place rather than a
-// cut one that could name something else.
-void copy_text(char (&target)[EXPLORER_TEXT_LENGTH], const std::string& text) {
-  if (!path_fits_buffer(text) || text.size() >= EXPLORER_TEXT_LENGTH) return;
-  std::memcpy(target, text.c_str(), text.size() + 1);
+// A text longer than the platform's paths leaves the old one in place
+// rather than a cut one that could name something else.
+void copy_text(std::string& target, const std::string& text) {
+  if (path_fits_platform(text)) target = text;
 }
 
 // Takes over the parts of a location that fit the record.
@@ -234,11 +233,11 @@ void columns_changed(ExplorerState* state, int sorted_by, int first, int end) {
 
 void explorer_refresh(ExplorerState* state) {
   CriticalErrorBoxesOff boxes_off;
-  explorer_monitor_watch(state->handle, state->directory);
+  explorer_monitor_watch(state->handle, state->directory.c_str());
   ExplorerRows& listed = *state->rows;
   listed.rows.clear();
   listed.of_item.clear();
-  if (state->directory[0])
+  if (!state->directory.empty())
     list_directory(state, &listed.rows);
   else
     list_root(state, &listed.rows);

@@ -16,7 +16,6 @@
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_list.h"
 #include "gui/gadgets/gadgets.h"
-#include "runtime/heap.h"
 
 namespace {
 
@@ -130,7 +129,7 @@ void release(GadgetObject* gadget) {
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
   delete state->rows;
-  runtime_free(state);
+  delete state;
   fields_of(gadget).explorer = nullptr;
 }
 
@@ -345,10 +344,10 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
       gadget_create_control(WC_LISTVIEWA, "", style_of(flags), ex_style, x, y, width, height);
   if (!list) return 0;
   explorer_filter_notifications(GetParent(list));
-  auto* state = static_cast<ExplorerState*>(runtime_alloc(sizeof(ExplorerState)));
+  auto* state = new (std::nothrow) ExplorerState{};
   if (state) state->rows = new (std::nothrow) ExplorerRows();
   if (!state || !state->rows) {
-    if (state) runtime_free(state);
+    delete state;
     // A list view that is no gadget would be left behind for good.
     DestroyWindow(list);
     return 0;
@@ -358,7 +357,7 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
       gadget_register(number, list, &kExplorerKind, ExplorerFields{state, -1, -1, -1});
   if (!gadget) {
     delete state->rows;
-    runtime_free(state);
+    delete state;
     return 0;
   }
   state->handle = list;
@@ -368,7 +367,7 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
     state->sort_column = 0;
     state->sort_direction = 1;
   }
-  std::memcpy(state->patterns, "*.*", 4);
+  state->patterns = "*.*";
   explorer_register_state(state);
   for (const char* column : kStandardColumns)
     explorer_insert_column(state, -1, column, kStandardColumnWidth);

@@ -46,8 +46,8 @@
 #include "runtime/files.h"
 #include "runtime/platform_lock.h"
 
-// Bytes for a path or name the platform allows (260 characters with the
-// ending zero), at up to three bytes a character in the UTF-8 code page.
+// Bytes for a file name or a column title (up to 259 characters), at up to
+// three bytes a character in the UTF-8 code page.
 constexpr std::size_t EXPLORER_TEXT_LENGTH = PATH_BUFFER_LENGTH * 3;
 constexpr std::int32_t EXPLORER_MAX_COLUMNS = 200;
 
@@ -71,13 +71,13 @@ struct ExplorerRows {
   std::vector<std::int32_t> of_item;
 };
 
-// One per explorer list, zeroed at creation, from the runtime heap.
+// One per explorer list, value-initialised at creation.
 struct ExplorerState {
   HWND handle;  // the list view control
   std::int32_t number;
   std::uint32_t flags;
-  char directory[EXPLORER_TEXT_LENGTH];  // trailing backslash; empty: the root view
-  char patterns[EXPLORER_TEXT_LENGTH];
+  std::string directory;  // trailing backslash; empty: the root view
+  std::string patterns;
   HWND disk_dialog;  // the open disk prompt, or null
   std::int32_t disk_dialog_drive;
   std::int32_t column_count;

@@ -21,6 +21,7 @@
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"
+#include "runtime/files_testing.h"
 #include "runtime/programs.h"
 #include "runtime/scoped_win.h"
 #include "runtime/strings.h"
@@ -178,6 +179,57 @@ HWND preview_window(DWORD process) {
   return found.empty() ? HWND{} : found.front();
 }
 
+// A DWORD value of the Wine prefix's registry (Wine's LogPixels, Windows'
+// LongPathsEnabled), set while the object lives and then as it was.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const char* key, const char* name, DWORD value) : name_(name) {
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
+      ADD_FAILURE() << key;
+    DWORD size = sizeof old_;
+    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) ==
+           ERROR_SUCCESS;
+    set(value);
+  }
+  ~RegistryValue() {
+    if (had_)
+      set(old_);
+    else
+      RegDeleteValueA(key_, name_);
+    RegCloseKey(key_);
+  }
+  void set(DWORD value) {
+    RegSetValueExA(key_, name_, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  const char* name_;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+// Windows 10 with long paths enabled, for the programs started meanwhile
+// (Wine takes long paths in its wide calls, and decides nothing itself);
+// this process writes and reads them too.
+class LongPathsEnabled {
+ public:
+  LongPathsEnabled() { long_paths_allowed_for_testing(1); }
+  ~LongPathsEnabled() { long_paths_allowed_for_testing(-1); }
+
+ private:
+  RegistryValue value_{HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+                       "LongPathsEnabled", 1};
+};
+
+// A name of 300 characters in `folder`, in folders of its own.
+std::string deep_path(const std::string& folder, const std::string& extension) {
+  std::string path = folder + "\\" + std::string(150, 't') + "\\";
+  std::filesystem::create_directories(std::u8string(path.begin(), path.end()));
+  return path + std::string(300 - path.size() - extension.size(), 'b') + extension;
+}
+
 // Copy mode from the command line, with the settings file's presets: sizes
 // under "max", web names, the EXIF block carried over by the real jhead.exe,
 // the fitting picture copied byte for byte, the corrupt file's requester
@@ -199,9 +251,12 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
   write_grey_png(pictures("grau.png"), 800, 1200);
   ASSERT_TRUE(write_test_jpeg_with_exif(fitting, 1024, 768));
   write_bytes(pictures("animation.gif"), {'G', 'I', 'F', '8', '9', 'a'});
+  const LongPathsEnabled long_paths;
+  const std::string deep = deep_path(path("Bilder"), ".jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(deep, 2000, 1000));
 
   SkalaroProgram program(folder, {holiday, blossoms, pictures("palette.png"), corrupt,
-                                  pictures("grau.png"), fitting, pictures("animation.gif")});
+                                  pictures("grau.png"), fitting, pictures("animation.gif"), deep});
   ASSERT_TRUE(program.window());
   const HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0,
                                      200, 100, nullptr, nullptr, nullptr, nullptr);
@@ -225,8 +280,10 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
 
   EXPECT_EQ(files_in(folder + "\\ResizedImages"),
             (std::set<std::string>{"Urlaub_2013__1_.jpg", "Bl_ten_im_M_rz.png", "palette.png",
-                                   "grau.png", "passend.jpg"}));
-  EXPECT_EQ(item_count(program.gadget(GADGET_FILE_LIST)), 5);
+                                   "grau.png", "passend.jpg", file_part(deep)}));
+  EXPECT_EQ(item_count(program.gadget(GADGET_FILE_LIST)), 6);
+  EXPECT_EQ(shape_of(copy(file_part(deep))), (Shape{1024, 512}));
+  EXPECT_TRUE(contains(read_bytes(copy(file_part(deep))), exif_segment()));
   EXPECT_EQ(shape_of(copy("Urlaub_2013__1_.jpg")), (Shape{1024, 512}));
   EXPECT_TRUE(contains(read_bytes(copy("Urlaub_2013__1_.jpg")), exif_segment()));
   EXPECT_EQ(shape_of(copy("Bl_ten_im_M_rz.png")), (Shape{512, 768}));
@@ -284,7 +341,10 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   ASSERT_TRUE(write_test_jpeg(locked, 800, 600));
   ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
   const auto small_bytes = read_bytes(small), locked_bytes = read_bytes(locked);
-  std::vector<std::string> dropped = {wide, tall, small, locked};
+  const LongPathsEnabled long_paths;
+  const std::string deep = deep_path(path("Bilder"), ".jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(deep, 1000, 500));
+  std::vector<std::string> dropped = {wide, tall, small, locked, deep};
   for (int i = 0; i < 30; ++i) {
     dropped.push_back(pictures("serie" + std::to_string(i) + ".jpg"));
     ASSERT_TRUE(write_test_jpeg(dropped.back(), 2000, 1500));
@@ -320,6 +380,8 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
 
   EXPECT_EQ(shape_of(wide), (Shape{600, 300}));
   EXPECT_TRUE(contains(read_bytes(wide), exif_segment()));
+  EXPECT_EQ(shape_of(deep), (Shape{600, 300}));
+  EXPECT_TRUE(contains(read_bytes(deep), exif_segment()));
   EXPECT_EQ(shape_of(tall), (Shape{400, 800}));
   EXPECT_EQ(read_bytes(small), small_bytes);
   EXPECT_EQ(read_bytes(copy("klein.png")), small_bytes);
