@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "gui/core/dpi.h"
+#include "gui/core/window_dpi.h"
 #include "gui/explorer/explorer_monitor.h"
 #include "gui/explorer/explorer_state.h"
 #include "runtime/files.h"
@@ -265,7 +267,7 @@ bool explorer_insert_column(ExplorerState* state, int position, const char* titl
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
   column.fmt = kind == COLUMN_SIZE ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  column.cx = width;
+  column.cx = dpi_scale(width, state->dpi);
   column.pszText = shown.data();
   column.iSubItem = position;
   ExplorerRedrawPaused paused(state->handle);
@@ -295,4 +297,16 @@ bool explorer_delete_column(ExplorerState* state, int position) {
   --state->column_count;
   columns_changed(state, sorted_by, 0, position == 0 ? state->column_count : 0);
   return true;
+}
+
+void explorer_follow_dpi(ExplorerState* state) {
+  const int dpi = dpi_of_window(state->handle);
+  if (dpi == state->dpi) return;
+  for (int column = 0; column < state->column_count; ++column) {
+    const int width = static_cast<int>(
+        SendMessageA(state->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    SendMessageA(state->handle, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                 MAKELPARAM(dpi_scale(dpi_unscale(width, state->dpi), dpi), 0));
+  }
+  state->dpi = dpi;
 }

@@ -86,6 +86,7 @@ struct ExplorerState {
   std::int32_t sort_column;
   ExplorerRows* rows;  // from the process heap, with the state
   bool refresh_due;    // changes on disk wait for the refresh timer
+  std::int32_t dpi;    // the DPI the column widths are for (gui/core/dpi.h)
 };
 
 // The explorer list's fields in its gadget record.
@@ -202,8 +203,11 @@ void explorer_filter_notifications(HWND parent);
 
 // Column operations; the cells are written again from the rows, and the
 // list is sorted again when its sort column now shows something else.
+// A column's width is given in the toolkit's units and scaled to the list's DPI.
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width);
 bool explorer_delete_column(ExplorerState* state, int position);
+// The columns' widths for the list's new DPI, once (WM_DPICHANGED_AFTERPARENT).
+void explorer_follow_dpi(ExplorerState* state);
 
 // The row-cache procedure in front of the control: with grid lines, a
 // report view and a grid colour, the list draws its own grid after each
