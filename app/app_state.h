@@ -23,6 +23,7 @@ constexpr object_number WINDOW_MAIN = 0;
 constexpr object_number WINDOW_PREVIEW = 1004;
 constexpr object_number IMAGE_WORK = 0;  // the job's picture, and the preview's
 constexpr object_number IMAGE_INFO_ICON = 1;
+constexpr object_number IMAGE_INFO_ICON_DETAILED = 2;  // drawn at 48 x 48, for high DPIs
 constexpr object_number FONT_LARGE = 1;  // "Arial", 14 points
 constexpr object_number FONT_SMALL = 2;  // "Arial", 12 points
 constexpr object_number REGEX_WEB_NAME = 1001;

@@ -573,6 +573,65 @@ TEST_F(SkalaroProgramTest, names_of_every_script_are_acted_on_exactly) {
   EXPECT_EQ(program.close(), 0);
 }
 
+// Under Wine's LogPixels of 120, 144 and 192 DPI: the window's client area,
+// the job's gadgets, every gadget and the list's columns at the layout's
+// places and sizes times DPI / 96 (rounded as the platform's
+// multiply-divide), and the preview of a picture at its size times the same.
+TEST_F(SkalaroProgramTest, the_window_is_laid_out_for_the_screens_dpi) {
+  const std::string folder = install(SKALARO_EXE, true);
+  ASSERT_TRUE(write_test_png(pictures("bild.png"), 300, 200, false));  // fits: copied
+  write_bytes(pictures("kaputt.jpg"), {0xFF, 0xD8});
+  RegistryValue log_pixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
+  for (const int dpi : {120, 144, 192}) {
+    log_pixels.set(static_cast<DWORD>(dpi));
+    const auto scaled = [dpi](int value) { return MulDiv(value, dpi, 96); };
+    SkalaroProgram program(folder, {pictures("kaputt.jpg"), pictures("bild.png")});
+    const auto expect_places = [&](const std::vector<GadgetPlace>& places) {
+      for (const GadgetPlace& place : places) {
+        RECT r{};
+        GetWindowRect(program.gadget(static_cast<int>(place.gadget)), &r);
+        MapWindowPoints(nullptr, program.window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ((GadgetPlace{place.gadget, r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (GadgetPlace{place.gadget, scaled(place.x), scaled(place.y), scaled(place.width),
+                               scaled(place.height)}))
+            << dpi << " DPI";
+      }
+    };
+    const std::string shot = dpi == 120 ? "" : "_" + std::to_string(dpi) + "_dpi";
+    program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND) {
+      expect_places(job_gadget_places(MAIN_WINDOW_WIDTH));
+      if (!shot.empty()) take_screenshot("skalaro_job" + shot);
+    });
+    ASSERT_TRUE(program.wait_for_job());
+    Sleep(500);
+    RECT client{};
+    GetClientRect(program.window(), &client);
+    EXPECT_EQ(client.right, scaled(MAIN_WINDOW_WIDTH));
+    EXPECT_EQ(client.bottom, scaled(MAIN_WINDOW_HEIGHT));
+    std::vector<GadgetPlace> places = main_window_layout(MAIN_WINDOW_WIDTH);
+    places.push_back(file_list_place(MAIN_WINDOW_WIDTH));
+    expect_places(places);
+    const HWND list = program.gadget(GADGET_FILE_LIST);
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0),
+              scaled(name_column_width(MAIN_WINDOW_WIDTH)));
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), scaled(SIZE_COLUMN_WIDTH));
+    if (!shot.empty()) take_screenshot("skalaro_idle" + shot);
+
+    double_click_at(list_row(list, 0));
+    const HWND preview = wait_for([&] { return preview_window(program.id()); }, 10);
+    ASSERT_TRUE(preview);
+    GetClientRect(preview, &client);
+    EXPECT_EQ((Shape{client.right, client.bottom}), (Shape{scaled(300), scaled(200)}));
+    Sleep(300);
+    if (!shot.empty()) take_screenshot("skalaro_preview" + shot);
+    POINT inside = {client.right / 2, client.bottom / 2};
+    ClientToScreen(preview, &inside);
+    click_at(inside.x, inside.y);
+    EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+    EXPECT_EQ(program.close(), 0);
+  }
+}
+
 // A settings file that cannot be written at exit is reported, once.
 TEST_F(SkalaroProgramTest, settings_that_cannot_be_written_are_reported_once) {
   const std::string folder = install(SKALARO_EXE, true);
