@@ -68,6 +68,9 @@ bool app_start() {
   // The picture's true size is passed: the decoders must not read past it.
   const auto icon = info_icon_png();
   image_catch(IMAGE_INFO_ICON, icon.data(), static_cast<std::uint32_t>(icon.size()));
+  const auto detailed = info_icon_detailed_png();
+  image_catch(IMAGE_INFO_ICON_DETAILED, detailed.data(),
+              static_cast<std::uint32_t>(detailed.size()));
 
   const std::string program = program_filename();
   if (program.empty()) {

@@ -23,6 +23,7 @@ constexpr object_number WINDOW_MAIN = 0;
 constexpr object_number WINDOW_PREVIEW = 1004;
 constexpr object_number IMAGE_WORK = 0;  // the preview's picture
 constexpr object_number IMAGE_INFO_ICON = 1;
+constexpr object_number IMAGE_INFO_ICON_DETAILED = 2;  // drawn at 48 x 48, for high DPIs
 // The resize job's workers: worker k works on image IMAGE_JOB_FIRST + k.
 constexpr object_number IMAGE_JOB_FIRST = 100;
 constexpr object_number FONT_LARGE = 1;  // "Arial", 14 points

@@ -114,7 +114,7 @@ void create_number_field(object_number gadget, std::int64_t value, std::uint32_t
   gadget_create_string(gadget, p.x, p.y, p.width, p.height, int_to_string(value).c_str(), flags);
 }
 
-std::vector<GdiObject> narrowed_fonts;  // given to labels, which do not own them
+std::vector<GdiObject> narrowed_fonts;  // given to gadgets, which do not own them
 
 int text_width(HDC context, HGDIOBJ font, const std::string& text) {
   SelectedObject selected(context, font);
@@ -123,20 +123,38 @@ int text_width(HDC context, HGDIOBJ font, const std::string& text) {
   return size.cx;
 }
 
-// A label whose text is wider than the label would wrap it and cut off the
-// second line. Under Wine the dialog font is Wine's own Tahoma, wider than
-// the font Windows gives that name: "neue Bildbreite in Pixel:" needs 125
-// of its label's 115 pixels there. Such a label gets its font narrowed just
-// enough to fit, at the same height, so that it still lines up with its
-// neighbours; a text that fits keeps the font as it is.
-void fit_label_text(object_number gadget) {
-  const HWND label = GetDlgItem(main_handle, static_cast<int>(gadget));
-  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0));
+// The width the gadget's text needs in `font`: a check box's as the
+// platform lays it out (its ideal size, the box included), a label's the
+// text's own.
+int needed_width(HWND control, HDC context, HGDIOBJ font, const std::string& text) {
+  char window_class[16] = {};
+  GetClassNameA(control, window_class, sizeof window_class);
+  if (lstrcmpiA(window_class, "Button") != 0) return text_width(context, font, text);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SIZE ideal{};  // no width given: the width of the text on one line
+  SendMessageA(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+  return ideal.cx;
+}
+
+// A label or check box whose text is wider than the gadget would wrap it
+// and cut off the second line. Under Wine the dialog font is Wine's own
+// Tahoma, wider than the font Windows gives that name: "neue Bildbreite in
+// Pixel:" needs 125 of its label's 115 pixels there, and at 144 DPI the
+// font's height rounds up (17 pixels for 16.5), so that "Web-Dateinamen
+// verwenden" no longer fits its check box. Such a gadget gets its font
+// narrowed just enough to fit, at the same height, so that it still lines
+// up with its neighbours; a text that fits keeps the font as it is.
+void fit_text(object_number gadget) {
+  const HWND control = GetDlgItem(main_handle, static_cast<int>(gadget));
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
   const std::string text = gadget_get_text(gadget);
   RECT area{};
-  GetClientRect(label, &area);
-  WindowDc context(label);
-  if (!font || !context || text_width(context.get(), font, text) <= area.right) return;
+  GetClientRect(control, &area);
+  WindowDc context(control);
+  if (!font || !context || needed_width(control, context.get(), font, text) <= area.right) {
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return;
+  }
   LOGFONTA shape{};
   TEXTMETRICA metrics{};
   GetObjectA(font, sizeof shape, &shape);
@@ -146,13 +164,14 @@ void fit_label_text(object_number gadget) {
   }
   for (shape.lfWidth = metrics.tmAveCharWidth - 1; shape.lfWidth >= 1; --shape.lfWidth) {
     GdiObject narrower(CreateFontIndirectA(&shape));
-    if (!narrower) return;
-    if (text_width(context.get(), narrower.get(), text) <= area.right) {
+    if (!narrower) break;
+    if (needed_width(control, context.get(), narrower.get(), text) <= area.right) {
       gadget_set_font(gadget, reinterpret_cast<std::intptr_t>(narrower.get()));
       narrowed_fonts.push_back(std::move(narrower));
       return;
     }
   }
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 // The gadgets below the file list, in the order of their places.
@@ -163,6 +182,8 @@ void create_settings_gadgets() {
   gadget_set_state(GADGET_KEEP_EXIF, settings.keep_exif == 1 ? 1 : 0);
   create_check_box(GADGET_WEB_NAMES, WEB_NAMES_TEXT, WEB_NAMES_TIP);
   gadget_set_state(GADGET_WEB_NAMES, settings.web_names == 1 ? 1 : 0);
+  for (const object_number box : {GADGET_REPLACE_ORIGINALS, GADGET_KEEP_EXIF, GADGET_WEB_NAMES})
+    fit_text(box);
 
   const GadgetPlace quality = place_of(GADGET_QUALITY);
   gadget_create_trackbar(GADGET_QUALITY, quality.x, quality.y, quality.width, quality.height, 0, 10,
@@ -170,8 +191,8 @@ void create_settings_gadgets() {
   gadget_set_state(GADGET_QUALITY, settings.jpeg_quality);
   create_text(GADGET_QUALITY_LABEL, QUALITY_LABEL_TEXT);
   create_text(GADGET_SIZE_LABEL, SIZE_LABEL_TEXT);
-  fit_label_text(GADGET_QUALITY_LABEL);
-  fit_label_text(GADGET_SIZE_LABEL);
+  fit_text(GADGET_QUALITY_LABEL);
+  fit_text(GADGET_SIZE_LABEL);
   create_text(GADGET_SIZE_X, SIZE_X_TEXT, TEXT_CENTERED);
   create_number_field(GADGET_WIDTH, settings.target_width, STRING_NUMBERS | STRING_RIGHT);
   create_number_field(GADGET_HEIGHT, settings.target_height, STRING_NUMBERS);
@@ -182,6 +203,8 @@ void create_settings_gadgets() {
   const GadgetPlace info = place_of(GADGET_INFO);
   gadget_create_image_button(GADGET_INFO, info.x, info.y, info.width, info.height,
                              reinterpret_cast<std::uintptr_t>(image_handle(IMAGE_INFO_ICON)));
+  gadget_set_attribute(GADGET_INFO, IMAGE_BUTTON_DETAILED_IMAGE,
+                       reinterpret_cast<std::int64_t>(image_handle(IMAGE_INFO_ICON_DETAILED)));
 }
 
 // The download of jhead runs on a thread of its own, so that the window goes

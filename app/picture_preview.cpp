@@ -3,17 +3,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "app/app_state.h"
 #include "app/main_window_rules.h"
 #include "app/resize_file.h"
+#include "gui/core/dpi.h"
 #include "gui/core/events.h"
 #include "gui/core/window.h"
+#include "gui/core/window_dpi.h"
 #include "gui/dnd/drag_drop.h"
 #include "gui/gadgets/gadgets.h"
-#include "gui/core/window_style.h"
 #include "image/image.h"
 #include "image/pixel_store.h"
 #include "runtime/scoped_win.h"
@@ -24,6 +24,17 @@ namespace {
 constexpr int NOTICE_WIDTH = 360;
 constexpr int NOTICE_HEIGHT = 80;
 
+// The dialog font at 96 DPI: the notice is a picture, which the preview
+// shows scaled to its screen's DPI like any other, while the platform makes
+// its fonts for the system's DPI.
+GdiObject notice_font() {
+  LOGFONTA shape{};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof shape, &shape);
+  shape.lfHeight = dpi_font_size(shape.lfHeight, dpi_of_system(), DPI_DEFAULT);
+  shape.lfWidth = dpi_font_size(shape.lfWidth, dpi_of_system(), DPI_DEFAULT);
+  return GdiObject(CreateFontIndirectA(&shape));
+}
+
 // A picture that takes the place of one that cannot be loaded: two lines on
 // the dialog colour, the notice and the file's name. Deleted with the object.
 class LoadFailedNotice {
@@ -31,9 +42,10 @@ class LoadFailedNotice {
   explicit LoadFailedNotice(const std::string& name)
       : store_(pixel_store_create(NOTICE_WIDTH, NOTICE_HEIGHT, 24)) {
     MemoryDc context(CreateCompatibleDC(nullptr));
+    const GdiObject notice(notice_font());
     if (!store_ || !context) return;
     SelectedObject bitmap(context.get(), static_cast<HBITMAP>(store_));
-    SelectedObject font(context.get(), GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject font(context.get(), notice ? notice.get() : GetStockObject(DEFAULT_GUI_FONT));
     RECT area{0, 0, NOTICE_WIDTH, NOTICE_HEIGHT};
     FillRect(context.get(), &area, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(context.get(), TRANSPARENT);
@@ -56,24 +68,12 @@ class LoadFailedNotice {
   PixelStore store_;
 };
 
-// The largest inner size whose window, centred on the screen as window_open
-// places it, lies inside the work area (the screen less the task bar).
-PictureSize preview_area() {
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const WindowStyle style = window_style_from_flags(WINDOW_SCREEN_CENTERED);
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, style.style, FALSE, style.ex_style);
-  const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-  return {2 * std::min(cx - work.left, work.right - cx) - (frame.right - frame.left),
-          2 * std::min(cy - work.top, work.bottom - cy) - (frame.bottom - frame.top)};
-}
-
 }  // namespace
 
 PreviewEnd preview_picture(const std::string& path) {
   // Upright, and no larger than the screen has room for.
-  const PictureSize area = preview_area();
+  const WindowSize room = window_room_on_screen(WINDOW_SCREEN_CENTERED);
+  const PictureSize area{room.width, room.height};
   const PictureLoad file = picture_load(
       IMAGE_WORK, path, [area](PictureSize shown) { return preview_size(shown, area); });
   const bool loaded = file.loaded && picture_scale(IMAGE_WORK, preview_size(file.shown, area));

@@ -47,11 +47,11 @@ bool jhead_finished(std::intptr_t jhead) {
 // jhead rewrites the file it is given: it renames it to name + ".t",
 // writes the new file under the name it was given and deletes the ".t".
 // So it must be given the file's real name, never a short name (which would
-// become a new file's name): a file whose name jhead's code page cannot hold
-// (a published jhead.exe reads the system's code page, not UTF-8) is handed
-// over under a plain name of the job's own in the same folder, reached
-// through the folder's short name where need be, and takes its name back
-// afterwards.
+// become a new file's name), though its folder may go by its short name (a
+// path of 260 characters or more): a file whose name jhead's code page
+// cannot hold (a published jhead.exe reads the system's code page, not
+// UTF-8) is handed over under a plain name of the job's own in the same
+// folder, and takes its name back afterwards.
 std::atomic<unsigned> plain_names{0};
 
 std::string plain_name_beside(const std::string& file) {
@@ -92,12 +92,13 @@ std::string carry_exif_over(const std::string& source, const std::string& destin
   const std::string source_name = path_openable_in(code_page, source);  // only read
   if (source_name.empty()) return cannot_open;
   std::string why;
-  if (path_openable_in(code_page, destination) == destination) {
-    why = run_jhead(source_name, destination, destination);
+  if (const std::string name = path_openable_in(code_page, destination, true); !name.empty()) {
+    why = run_jhead(source_name, destination, name);
   } else {
     const std::string plain = plain_name_beside(destination);
-    const std::string folder = plain.empty() ? "" : path_openable_in(code_page, path_part(plain));
-    why = folder.empty() ? cannot_open : run_jhead(source_name, plain, folder + file_part(plain));
+    const std::string plain_name =
+        plain.empty() ? "" : path_openable_in(code_page, plain, true);
+    why = plain_name.empty() ? cannot_open : run_jhead(source_name, plain, plain_name);
     if (!plain.empty() && !file_rename(plain, destination) && why.empty()) why = file_error_text();
     if (!plain.empty()) file_delete(plain);  // left only when it could not take its name back
   }

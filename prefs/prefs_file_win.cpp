@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "runtime/scoped_win.h"
+#include "runtime/wide_text.h"
 
 struct PrefsFile {
   KernelHandle handle;
@@ -16,9 +17,16 @@ namespace {
 
 constexpr DWORD kLargestRead = 1u << 30;  // and largest write
 
+// Names go to the wide call, which takes long paths where Windows allows them.
+KernelHandle open_file(const char* name, DWORD access, DWORD sharing, DWORD disposition) {
+  std::wstring wide;
+  if (!wide_path_from_ansi(name, wide)) return KernelHandle();
+  return KernelHandle(CreateFileW(wide.c_str(), access, sharing, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 KernelHandle open_existing(const char* name, DWORD access, DWORD sharing) {
-  return KernelHandle(
-      CreateFileA(name, access, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return open_file(name, access, sharing, OPEN_EXISTING);
 }
 
 PrefsFile* wrap(KernelHandle handle) {
@@ -40,8 +48,7 @@ PrefsFile* prefs_file_open(const char* name, bool* read_only) {
 }
 
 PrefsFile* prefs_file_create(const char* name) {
-  return wrap(KernelHandle(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  return wrap(open_file(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
 }
 
 bool prefs_file_read(PrefsFile* file, std::string* contents) {

@@ -8,6 +8,7 @@
 
 #include "runtime/files.h"
 #include "runtime/scoped_win.h"
+#include "runtime/wide_text.h"
 
 namespace {
 constexpr DWORD kLargestTransfer = 1u << 30;
@@ -16,8 +17,9 @@ constexpr DWORD kLargestTransfer = 1u << 30;
 bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
                      std::uint64_t max_size) {
   contents.clear();
-  if (!name || !*name) return false;
-  KernelHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  std::wstring wide;
+  if (!name || !*name || !wide_path_from_ansi(name, wide)) return false;
+  KernelHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size{};
@@ -43,11 +45,15 @@ bool file_read_whole(const char* name, std::vector<std::uint8_t>& contents,
 }
 
 bool file_exists(const char* name) {
-  return name && GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+  std::wstring wide;
+  return name && wide_path_from_ansi(name, wide) &&
+         GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void* output_file_create_new(const char* name, const char*, bool* exists) {
-  HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  std::wstring wide;
+  if (!wide_path_from_ansi(name, wide)) return nullptr;
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) return file;
   const DWORD error = GetLastError();
@@ -58,7 +64,9 @@ void* output_file_create_new(const char* name, const char*, bool* exists) {
 bool file_older_than_process(const char* name) {
   WIN32_FILE_ATTRIBUTE_DATA file{};
   FILETIME started{}, ended{}, kernel{}, user{};
-  if (!GetFileAttributesExA(name, GetFileExInfoStandard, &file) ||
+  std::wstring wide;
+  if (!wide_path_from_ansi(name, wide) ||
+      !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &file) ||
       !GetProcessTimes(GetCurrentProcess(), &started, &ended, &kernel, &user))
     return false;
   const auto ticks = [](const FILETIME& time) {  // 100 ns each
@@ -89,7 +97,7 @@ bool OutputFile::commit() {
   KernelHandle file(std::exchange(handle_, nullptr));
   const bool placed =
       FlushFileBuffers(file.get()) && file.close() && file_move_over(temporary_, target_);
-  if (!placed) DeleteFileA(temporary_.c_str());
+  if (!placed) file_delete(temporary_);
   return placed;
 }
 
@@ -97,5 +105,5 @@ void OutputFile::discard() {
   if (!handle_) return;
   KernelHandle file(std::exchange(handle_, nullptr));
   file.close();  // before the delete, which an open file would refuse
-  DeleteFileA(temporary_.c_str());
+  file_delete(temporary_);
 }

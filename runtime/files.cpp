@@ -1,10 +1,27 @@
 // Path rules of the file operations.
 #include "runtime/files.h"
 
+#include <atomic>
+
+#include "runtime/files_testing.h"
 #include "runtime/strings.h"
 
-bool path_fits_buffer(std::string_view path) {
-  return ansi_wide_length(path) < PATH_BUFFER_LENGTH;
+namespace {
+std::atomic<int> long_paths_for_testing{-1};
+}  // namespace
+
+void long_paths_allowed_for_testing(int allowed) {
+  long_paths_for_testing = allowed;
+}
+
+std::size_t path_length_limit() {
+  const int forced = long_paths_for_testing;
+  const bool allowed = forced >= 0 ? forced == 1 : long_paths_allowed();
+  return allowed ? LONG_PATH_LENGTH : PATH_BUFFER_LENGTH;
+}
+
+bool path_fits_platform(std::string_view path) {
+  return ansi_wide_length(path) < path_length_limit();
 }
 
 std::string drive_root_of(std::string_view path) {

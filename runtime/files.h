@@ -1,8 +1,12 @@
 // Whole-file operations by name, directories, the current directory.
-// Paths are ANSI strings; operations that copy a path into a buffer of
-// their own keep 260 characters (as the platform counts them: UTF-16
-// units, whatever their bytes), and refuse a longer path rather than act
-// on a cut one, which could name a different file.
+// Paths are ANSI strings, as long as the platform takes them (counted as
+// the platform counts them: UTF-16 units, whatever their bytes, with the
+// terminating zero): 260 characters, or 32,767 where Windows allows long
+// paths (Windows 10 1607 and later with long paths enabled; the program
+// declares in its manifest that it takes them). Every file operation, here
+// and in runtime/file_io.h, refuses a longer path (the platform's error
+// "file name too long") rather than act on a cut one, which could name a
+// different file.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +16,13 @@
 constexpr std::int64_t FILE_SIZE_MISSING = -1;
 constexpr std::int64_t FILE_SIZE_DIRECTORY = -2;
 constexpr std::size_t PATH_BUFFER_LENGTH = 260;
+constexpr std::size_t LONG_PATH_LENGTH = 32767;
+
+// Seam: whether the platform takes paths longer than PATH_BUFFER_LENGTH,
+// asked once per process (as Windows decides it when a process starts).
+bool long_paths_allowed();
+// PATH_BUFFER_LENGTH, or LONG_PATH_LENGTH where long paths are allowed.
+std::size_t path_length_limit();
 
 std::int64_t file_size(std::string_view path);
 int file_delete(std::string_view path);
@@ -55,9 +66,9 @@ std::string file_error_text_or(std::string otherwise);
 std::string file_open_error(std::string_view path);
 
 // Portable rules behind the operations.
-// True when the path fits the 260-character buffer (terminating zero included),
-// counted in the platform's characters (a buffer of bytes needs three a character).
-bool path_fits_buffer(std::string_view path);
+// True when the path is within path_length_limit() (terminating zero
+// included), counted in the platform's characters.
+bool path_fits_platform(std::string_view path);
 // A drive name ("C:" or "C:\"), given as its root ("C:\"); empty otherwise.
 std::string drive_root_of(std::string_view path);
 // Without trailing characters of `set`, never removing the first character.

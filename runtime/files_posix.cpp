@@ -29,8 +29,13 @@ std::string directory_of(const std::string& path) {
 
 }  // namespace
 
+// The host build keeps to the limit of a Windows without long paths.
+bool long_paths_allowed() {
+  return false;
+}
+
 std::int64_t file_size(std::string_view path) {
-  if (path.empty() || !path_fits_buffer(path)) return FILE_SIZE_MISSING;
+  if (path.empty() || !path_fits_platform(path)) return FILE_SIZE_MISSING;
   struct stat info {};
   if (stat(trim_trailing(path, "/").c_str(), &info) != 0) return FILE_SIZE_MISSING;
   if (S_ISDIR(info.st_mode)) return FILE_SIZE_DIRECTORY;
@@ -72,7 +77,7 @@ int file_rename(std::string_view old_name, std::string_view new_name) {
 }
 
 int directory_create(std::string_view path) {
-  if (path.empty() || !path_fits_buffer(path)) return 0;
+  if (path.empty() || !path_fits_platform(path)) return 0;
   return mkdir(trim_trailing(path, " \\/").c_str(), 0777) == 0 ? 1 : 0;
 }
 

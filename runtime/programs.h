@@ -47,11 +47,15 @@ std::string program_filename();
 // the system's ANSI code page.
 unsigned program_code_page(std::string_view program);
 // `path` as a program reading its command line in `code_page` can open it:
-// as it is where that code page holds every character, else the short name
-// the file system keeps for it where the code page holds that; empty when
-// neither, so that no program is ever given a look-alike. The file or
-// folder must exist.
-std::string path_openable_in(unsigned code_page, std::string_view path);
+// as it is where that code page holds every character and the path is
+// shorter than 260 characters (a program's ANSI calls take no longer path,
+// even where Windows allows long paths), else the short name the file
+// system keeps for it where that fits both; empty when neither, so that no
+// program is ever given a look-alike. With `keep_name` only the folder may
+// go by its short name: for a file the program writes anew under the name
+// it is given, where a short name would become the file's only name. The
+// file or folder must exist.
+std::string path_openable_in(unsigned code_page, std::string_view path, bool keep_name = false);
 
 // Portable rule: true when an application manifest's text declares the
 // UTF-8 code page (its activeCodePage element says "UTF-8").

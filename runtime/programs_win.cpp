@@ -226,9 +226,10 @@ std::string program_filename() {
 unsigned program_code_page(std::string_view program) {
   std::wstring name, full;
   if (wide_from_ansi(program, name)) {
-    full.resize(MAX_PATH);
-    const DWORD length = GetFullPathNameW(name.c_str(), MAX_PATH, full.data(), nullptr);
-    full.resize(length < MAX_PATH ? length : 0);
+    const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    full.resize(length);
+    const DWORD written = length ? GetFullPathNameW(name.c_str(), length, full.data(), nullptr) : 0;
+    full.resize(written < length ? written : 0);
   }
   const Module image(full.empty() ? nullptr
                                   : LoadLibraryExW(full.c_str(), nullptr,
@@ -247,17 +248,34 @@ unsigned program_code_page(std::string_view program) {
   return system_page ? system_page : CP_ACP;
 }
 
-std::string path_openable_in(unsigned code_page, std::string_view path) {
+namespace {
+std::wstring short_path_of(const std::wstring& path) {
+  const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring shorter(length, L'\0');
+  const DWORD written = length ? GetShortPathNameW(path.c_str(), shorter.data(), length) : 0;
+  shorter.resize(written < length ? written : 0);
+  return shorter;
+}
+}  // namespace
+
+std::string path_openable_in(unsigned code_page, std::string_view path, bool keep_name) {
   std::wstring wide;
   std::string in_its_page;
   if (!wide_from_ansi(path, wide)) return {};
-  if (text_from_wide(wide, code_page, in_its_page)) return std::string(path);
-  std::wstring short_name(MAX_PATH, L'\0');
-  const DWORD length = GetShortPathNameW(wide.c_str(), short_name.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  short_name.resize(length);
+  // A program's ANSI calls take no path of 260 characters or more, even
+  // where Windows allows long paths.
+  if (wide.size() < MAX_PATH && text_from_wide(wide, code_page, in_its_page))
+    return std::string(path);
+  std::wstring shorter;
+  const std::size_t slash = wide.find_last_of(L'\\');
+  if (!keep_name)
+    shorter = short_path_of(wide);
+  else if (slash != std::wstring::npos && slash > 0)
+    if (std::wstring folder = short_path_of(wide.substr(0, slash)); !folder.empty())
+      shorter = folder + wide.substr(slash);
   std::string ansi;
-  if (!text_from_wide(short_name, code_page, in_its_page) || !ansi_from_wide(short_name, ansi))
+  if (shorter.empty() || shorter.size() >= MAX_PATH ||
+      !text_from_wide(shorter, code_page, in_its_page) || !ansi_from_wide(shorter, ansi))
     return {};
   return ansi;
 }

@@ -19,6 +19,13 @@ bool text_from_wide(std::wstring_view wide, unsigned code_page, std::string& tex
 bool wide_from_ansi(std::string_view ansi, std::wstring& wide);
 bool ansi_from_wide(std::wstring_view wide, std::string& ansi);
 
+// A path for the platform's wide calls, which take every length the
+// platform allows (its ANSI calls stop at 260 characters even where long
+// paths are allowed): converted exactly and within path_length_limit()
+// (runtime/files.h). False otherwise, with the thread's last error set as
+// the platform sets it for such a path (too long: ERROR_FILENAME_EXCED_RANGE).
+bool wide_path_from_ansi(std::string_view path, std::wstring& wide);
+
 // A wide text as it can be shown in the ANSI code page: characters the code
 // page lacks become "?". For messages only, never for a name acted on.
 std::string ansi_for_display(std::wstring_view wide);

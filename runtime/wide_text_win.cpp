@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "runtime/files.h"
+
 namespace {
 int size_of(std::size_t length) {
   return static_cast<int>(length);
@@ -46,6 +48,18 @@ bool wide_from_ansi(std::string_view ansi, std::wstring& wide) {
 
 bool ansi_from_wide(std::wstring_view wide, std::string& ansi) {
   return text_from_wide(wide, CP_ACP, ansi);
+}
+
+bool wide_path_from_ansi(std::string_view path, std::wstring& wide) {
+  if (!wide_from_ansi(path, wide)) {
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+  }
+  if (wide.size() >= path_length_limit()) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  return true;
 }
 
 std::string ansi_for_display(std::wstring_view wide) {

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Draws Skalaro's two pictures and writes them into app/resources/:
+"""Draws Skalaro's pictures and writes them into app/resources/:
 
   info_icon.png  the info button's picture: 24 x 24 RGBA, a white letter i
                  on a blue disc
+  info_icon_detailed.png
+                 the same picture at 48 x 48, from which the button takes
+                 its picture on screens above 96 DPI
   skalaro.ico    the program's icon group: the same blue disc with a white
                  photo in front of a larger, paler one (a picture made
                  smaller), as 32-bit images of 128, 48, 32, 24 and 16 pixels
@@ -157,6 +160,8 @@ def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "resources")
     with open(os.path.join(out, "info_icon.png"), "wb") as f:
         f.write(png_bytes(render(24, info_layers())))
+    with open(os.path.join(out, "info_icon_detailed.png"), "wb") as f:
+        f.write(png_bytes(render(48, info_layers())))
     images = [(size, dib_bytes(render(size, program_layers()))) for size in (128, 48, 32, 24, 16)]
     with open(os.path.join(out, "skalaro.ico"), "wb") as f:
         f.write(ico_bytes(images))

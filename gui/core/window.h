@@ -14,6 +14,10 @@
 // own kinds (gadgets_join_runtime, drag_drop_join_runtime).
 void windows_join_runtime();
 
+// Sizes are in the toolkit's units: pixels at 96 DPI, which the window shows
+// scaled to the DPI of its screen (gui/core/window_dpi.h). Positions on the
+// screen are the platform's pixels.
+//
 // Opens a window of the given inner size. The platform window handle for a
 // number, the window's handle in the registry for ANY_OBJECT, 0 on failure.
 // A null title is the empty string.
@@ -31,3 +35,10 @@ HWND window_handle(object_number number);
 void window_set_title(object_number number, const char* text);
 // Into (on != 0) or out of the topmost band, without moving or sizing.
 void window_set_topmost(object_number number, int on);
+// The largest inner size that a window opened with these flags and
+// WINDOW_SCREEN_CENTERED can have and still lie inside the screen's work
+// area (the screen less the task bar).
+struct WindowSize {
+  int width, height;
+};
+WindowSize window_room_on_screen(std::uint32_t flags);

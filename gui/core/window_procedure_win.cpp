@@ -7,6 +7,7 @@
 #include "gui/core/focus_navigation.h"
 #include "gui/core/keyboard_cues.h"
 #include "gui/core/sizing_loop.h"
+#include "gui/core/window_dpi.h"
 #include "gui/core/window_hooks.h"
 #include "gui/core/window_object.h"
 #include "gui/core/window_style.h"
@@ -79,6 +80,24 @@ BOOL CALLBACK pass_colour_change(HWND child, LPARAM) {
   return TRUE;
 }
 
+// The window moved to a screen of another DPI (or the screen's DPI
+// changed): it takes the rectangle the platform suggests, its icons for the
+// new DPI, and its child windows lay themselves out again.
+std::int64_t on_dpi_changed(const Message& m) {
+  const int dpi = LOWORD(m.first);
+  if (!m.at_own_window() || dpi <= 0) return NOT_HANDLED;
+  m.object->dpi = dpi;
+  if (const auto* suggested = reinterpret_cast<const RECT*>(m.second))
+    SetWindowPos(m.receiver, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  window_set_icons(m.receiver, dpi);
+  for (HWND child = GetWindow(m.receiver, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageA(child, DPI_CHANGED_AFTER_PARENT_MESSAGE, 0, 0);
+  RedrawWindow(m.receiver, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return 0;
+}
+
 std::int64_t on_command(const Message& m) {
   const auto control = reinterpret_cast<HWND>(m.second);
   const std::int64_t handled =
@@ -149,6 +168,8 @@ std::int64_t handle(const Message& m) {
     case WM_NCDESTROY:
       RemovePropA(m.receiver, FOCUS_PROPERTY);
       return 1;
+    case DPI_CHANGED_MESSAGE:
+      return on_dpi_changed(m);
     case WM_COMMAND:
       return on_command(m);
     case WM_TIMER:

@@ -2,12 +2,16 @@
 // sizes, titles and the topmost band.
 #include "gui/core/window.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
+#include "gui/core/dpi.h"
 #include "gui/core/event_queue.h"
 #include "gui/core/event_state.h"
 #include "gui/core/post_event_window.h"
 #include "gui/core/sizing_loop.h"
+#include "gui/core/window_dpi.h"
 #include "gui/core/window_hooks.h"
 #include "gui/core/window_object.h"
 #include "gui/core/window_procedure.h"
@@ -19,6 +23,12 @@ namespace {
 ObjectRegistry* windows = nullptr;
 HICON program_icon = nullptr;
 HCURSOR arrow_cursor = nullptr;
+// The program's icon at the sizes windows have asked for, loaded once each.
+struct SizedIcon {
+  int size;
+  HICON icon;
+};
+std::vector<SizedIcon> sized_icons;
 
 constexpr int kSystemMenuBarHeight = SM_CYMENU;
 
@@ -70,6 +80,34 @@ void free_accelerators(WindowObject* object) {
   object->accelerators = nullptr;
 }
 
+// The program's icon (resource 1) at a size: the platform takes the image of
+// the icon group nearest to it, scaled only where the group has no image of
+// that size.
+HICON program_icon_of_size(int size) {
+  for (const SizedIcon& known : sized_icons)
+    if (known.size == size) return known.icon;
+  const auto icon = static_cast<HICON>(
+      LoadImageA(instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  if (icon) sized_icons.push_back({size, icon});
+  return icon;
+}
+
+void free_sized_icons() {
+  for (const SizedIcon& known : sized_icons) DestroyIcon(known.icon);
+  sized_icons.clear();
+}
+
+// Where a window of the given inner size (in the toolkit's units) goes, and
+// its outer size, at a DPI.
+WindowPlacement placement_at(int dpi, std::uint32_t flags, int x, int y, int inner_width,
+                             int inner_height, const WindowStyle& style,
+                             const WindowRect* reference) {
+  RECT outer{0, 0, dpi_scale(inner_width, dpi), dpi_scale(inner_height, dpi)};
+  dpi_adjust_window_rect(&outer, style.style, style.ex_style, dpi);
+  return window_place(flags, x, y, outer.right - outer.left, outer.bottom - outer.top,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), reference);
+}
+
 void window_release(object_number number) {
   window_close(number);
 }
@@ -87,6 +125,7 @@ void windows_end() {
   sizing_loop_abandon();
   if (windows) window_close(ANY_OBJECT);
   event_state_end();
+  free_sized_icons();
   windows = nullptr;
 }
 
@@ -138,8 +177,6 @@ std::uintptr_t window_open(object_number number, int x, int y, int inner_width, 
   register_window_class(class_name);
 
   const WindowStyle style = window_style_from_flags(flags);
-  RECT outer{0, 0, inner_width, inner_height};
-  AdjustWindowRectEx(&outer, style.style, FALSE, style.ex_style);
   WindowRect reference{};
   bool has_reference = false;
   if (flags & WINDOW_PARENT_CENTERED) {
@@ -149,11 +186,11 @@ std::uintptr_t window_open(object_number number, int x, int y, int inner_width, 
       has_reference = true;
     }
   }
-  const WindowPlacement place =
-      window_place(flags, x, y, outer.right - outer.left, outer.bottom - outer.top,
-                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                   has_reference ? &reference : nullptr);
-
+  // Sized first for the system's DPI; a window that lands on a screen of
+  // another DPI is sized and placed again for that one before it shows.
+  int dpi = dpi_of_system();
+  WindowPlacement place = placement_at(dpi, flags, x, y, inner_width, inner_height, style,
+                                       has_reference ? &reference : nullptr);
   const HWND handle =
       CreateWindowExA(style.ex_style, class_name.text, title ? title : "", style.style, place.x,
                       place.y, place.width, place.height, parent, nullptr, instance(), nullptr);
@@ -162,6 +199,15 @@ std::uintptr_t window_open(object_number number, int x, int y, int inner_width, 
     registry_release(windows, id);
     return 0;
   }
+  if (const int screen = dpi_of_screen_under(handle); screen != dpi) {
+    dpi = screen;
+    place = placement_at(dpi, flags, x, y, inner_width, inner_height, style,
+                         has_reference ? &reference : nullptr);
+    SetWindowPos(handle, nullptr, place.x, place.y, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  object->dpi = dpi;
+  window_set_icons(handle, dpi);
   object->handle = handle;
   SetPropA(handle, WINDOW_ID_PROPERTY, reinterpret_cast<HANDLE>(id + 1));
   if (!(flags & WINDOW_INVISIBLE)) {
@@ -211,7 +257,7 @@ std::int64_t window_width(object_number number, int inner) {
   } else {
     GetWindowRect(object->handle, &r);
   }
-  return r.right - r.left;
+  return dpi_unscale(r.right - r.left, object->dpi);
 }
 
 std::int64_t window_height(object_number number, int inner) {
@@ -220,13 +266,20 @@ std::int64_t window_height(object_number number, int inner) {
   RECT r{};
   if (!inner) {
     GetWindowRect(object->handle, &r);
-    return r.bottom - r.top;
+    return dpi_unscale(r.bottom - r.top, object->dpi);
   }
   GetClientRect(object->handle, &r);
-  std::int64_t height = r.bottom - r.top;
+  int height = r.bottom - r.top;
   if (GetMenu(object->handle) && !object->mdi_client)
-    height += GetSystemMetrics(kSystemMenuBarHeight);
-  return height;
+    height += dpi_system_metric(kSystemMenuBarHeight, object->dpi);
+  return dpi_unscale(height, object->dpi);
+}
+
+void window_set_icons(HWND window, int dpi) {
+  if (const HICON small = program_icon_of_size(dpi_system_metric(SM_CXSMICON, dpi)))
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (const HICON big = program_icon_of_size(dpi_system_metric(SM_CXICON, dpi)))
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
 }
 
 HWND window_handle(object_number number) {
@@ -244,4 +297,18 @@ void window_set_topmost(object_number number, int on) {
   if (!object || object->mdi_client) return;
   SetWindowPos(object->handle, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE);
+}
+
+WindowSize window_room_on_screen(std::uint32_t flags) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const WindowStyle style = window_style_from_flags(flags | WINDOW_SCREEN_CENTERED);
+  const int dpi = dpi_of_system();
+  RECT frame{0, 0, 0, 0};
+  dpi_adjust_window_rect(&frame, style.style, style.ex_style, dpi);
+  const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+  const int width = 2 * std::min(cx - work.left, work.right - cx) - (frame.right - frame.left);
+  const int height = 2 * std::min(cy - work.top, work.bottom - cy) - (frame.bottom - frame.top);
+  // Rounded down, so that the size scaled again stays inside.
+  return {std::max(0, width) * DPI_DEFAULT / dpi, std::max(0, height) * DPI_DEFAULT / dpi};
 }

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "gui/core/dpi.h"
+#include "gui/core/window_dpi.h"
 #include "gui/explorer/explorer_monitor.h"
 #include "gui/explorer/explorer_state.h"
 #include "runtime/files.h"
@@ -177,11 +179,10 @@ void list_root(const ExplorerState* state, std::vector<ExplorerRow>* rows) {
     rows->push_back(row_of(ITEM_DOCUMENTS, shell.documents_name, shell.documents_icon));
 }
 
-// A text too long for the record leaves the old one in place rather than a
-// cut one that could name something else.
-void copy_text(char (&target)[EXPLORER_TEXT_LENGTH], const std::string& text) {
-  if (!path_fits_buffer(text) || text.size() >= EXPLORER_TEXT_LENGTH) return;
-  std::memcpy(target, text.c_str(), text.size() + 1);
+// A text longer than the platform's paths leaves the old one in place
+// rather than a cut one that could name something else.
+void copy_text(std::string& target, const std::string& text) {
+  if (path_fits_platform(text)) target = text;
 }
 
 // Takes over the parts of a location that fit the record.
@@ -234,11 +235,11 @@ void columns_changed(ExplorerState* state, int sorted_by, int first, int end) {
 
 void explorer_refresh(ExplorerState* state) {
   CriticalErrorBoxesOff boxes_off;
-  explorer_monitor_watch(state->handle, state->directory);
+  explorer_monitor_watch(state->handle, state->directory.c_str());
   ExplorerRows& listed = *state->rows;
   listed.rows.clear();
   listed.of_item.clear();
-  if (state->directory[0])
+  if (!state->directory.empty())
     list_directory(state, &listed.rows);
   else
     list_root(state, &listed.rows);
@@ -266,7 +267,7 @@ bool explorer_insert_column(ExplorerState* state, int position, const char* titl
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
   column.fmt = kind == COLUMN_SIZE ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  column.cx = width;
+  column.cx = dpi_scale(width, state->dpi);
   column.pszText = shown.data();
   column.iSubItem = position;
   ExplorerRedrawPaused paused(state->handle);
@@ -296,4 +297,16 @@ bool explorer_delete_column(ExplorerState* state, int position) {
   --state->column_count;
   columns_changed(state, sorted_by, 0, position == 0 ? state->column_count : 0);
   return true;
+}
+
+void explorer_follow_dpi(ExplorerState* state) {
+  const int dpi = dpi_of_window(state->handle);
+  if (dpi == state->dpi) return;
+  for (int column = 0; column < state->column_count; ++column) {
+    const int width = static_cast<int>(
+        SendMessageA(state->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    SendMessageA(state->handle, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                 MAKELPARAM(dpi_scale(dpi_unscale(width, state->dpi), dpi), 0));
+  }
+  state->dpi = dpi;
 }

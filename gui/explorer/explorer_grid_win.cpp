@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "gui/core/window_dpi.h"
 #include "gui/explorer/explorer_state.h"
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadgets.h"
@@ -108,6 +109,8 @@ void draw_own_grid(HWND list) {
 
 LRESULT CALLBACK row_cache_procedure(HWND list, UINT message, WPARAM first, LPARAM second) {
   if (message == WM_SETFONT || message == WM_NCDESTROY) forget_row(list);
+  if (message == DPI_CHANGED_AFTER_PARENT_MESSAGE)
+    if (ExplorerState* state = explorer_state_of(list)) explorer_follow_dpi(state);
   const LRESULT result = CallWindowProcA(list_view_procedure, list, message, first, second);
   if (message == WM_PAINT) draw_own_grid(list);
   return result;

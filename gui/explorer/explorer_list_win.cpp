@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "gui/core/dpi.h"
 #include "gui/core/event_state.h"
 #include "gui/dnd/drop_feedback.h"
 #include "gui/explorer/explorer_monitor.h"
@@ -16,7 +17,6 @@
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_list.h"
 #include "gui/gadgets/gadgets.h"
-#include "runtime/heap.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ void release(GadgetObject* gadget) {
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
   delete state->rows;
-  runtime_free(state);
+  delete state;
   fields_of(gadget).explorer = nullptr;
 }
 
@@ -235,17 +235,22 @@ void set_attribute(GadgetObject* gadget, std::int64_t attribute, std::int64_t va
   SetWindowLongPtrA(gadget->handle, GWL_STYLE, (style & ~LVS_TYPEMASK) | kViewStyles[value]);
 }
 
+// Column widths in the toolkit's units, at the list's DPI on the screen;
+// the platform's negative widths (fit the texts, fit the title) as they are.
 std::int64_t get_item_attribute(GadgetObject* gadget, std::int64_t, std::int64_t attribute,
                                 std::int64_t column) {
   if (attribute != EXPLORER_COLUMN_WIDTH) return 0;
-  return SendMessageA(gadget->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
+  const auto width = static_cast<int>(
+      SendMessageA(gadget->handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  return dpi_unscale(width, state_of(gadget)->dpi);
 }
 
 void set_item_attribute(GadgetObject* gadget, std::int64_t, std::int64_t attribute,
                         std::int64_t value, std::int64_t column) {
+  const int width = static_cast<int>(value);
   if (attribute == EXPLORER_COLUMN_WIDTH)
     SendMessageA(gadget->handle, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
-                 MAKELPARAM(static_cast<int>(value), 0));
+                 MAKELPARAM(width < 0 ? width : dpi_scale(width, state_of(gadget)->dpi), 0));
 }
 
 void set_color(GadgetObject* gadget, std::int64_t which, std::int64_t color) {
@@ -345,10 +350,10 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
       gadget_create_control(WC_LISTVIEWA, "", style_of(flags), ex_style, x, y, width, height);
   if (!list) return 0;
   explorer_filter_notifications(GetParent(list));
-  auto* state = static_cast<ExplorerState*>(runtime_alloc(sizeof(ExplorerState)));
+  auto* state = new (std::nothrow) ExplorerState{};
   if (state) state->rows = new (std::nothrow) ExplorerRows();
   if (!state || !state->rows) {
-    if (state) runtime_free(state);
+    delete state;
     // A list view that is no gadget would be left behind for good.
     DestroyWindow(list);
     return 0;
@@ -358,17 +363,18 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
       gadget_register(number, list, &kExplorerKind, ExplorerFields{state, -1, -1, -1});
   if (!gadget) {
     delete state->rows;
-    runtime_free(state);
+    delete state;
     return 0;
   }
   state->handle = list;
+  state->dpi = gadget->dpi;
   state->flags = flags;
   state->number = static_cast<std::int32_t>(gadget_identifier(gadget));
   if (flags & EXPLORER_SORTED) {
     state->sort_column = 0;
     state->sort_direction = 1;
   }
-  std::memcpy(state->patterns, "*.*", 4);
+  state->patterns = "*.*";
   explorer_register_state(state);
   for (const char* column : kStandardColumns)
     explorer_insert_column(state, -1, column, kStandardColumnWidth);

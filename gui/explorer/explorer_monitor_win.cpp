@@ -3,11 +3,13 @@
 
 #include <atomic>
 #include <cassert>
+#include <string>
 #include <vector>
 
 #include "gui/core/events.h"
 #include "gui/core/toolkit_thread.h"
 #include "runtime/platform_lock.h"
+#include "runtime/wide_text.h"
 
 namespace {
 
@@ -158,7 +160,10 @@ void explorer_monitor_watch(HWND list, const char* directory) {
     return;
   }
   if (!explorer_monitor_running()) return;
-  HANDLE notification = FindFirstChangeNotificationA(directory, FALSE, kChangeFilter);
+  std::wstring wide;
+  HANDLE notification = wide_path_from_ansi(directory, wide)
+                            ? FindFirstChangeNotificationW(wide.c_str(), FALSE, kChangeFilter)
+                            : nullptr;
   if (notification == INVALID_HANDLE_VALUE) notification = nullptr;
   // Without a notification the list's old watch ends too: changes of the
   // directory it showed before have nothing to do with it any more.

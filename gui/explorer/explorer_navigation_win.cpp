@@ -100,7 +100,7 @@ bool lies_on(const ExplorerState* state, DWORD drive_mask) {
 
 void on_drive_change(WPARAM change, DWORD drive_mask) {
   explorer_for_each_state([&](ExplorerState* state) {
-    const bool root_view = state->directory[0] == '\0';
+    const bool root_view = state->directory.empty();
     if (change == DBT_DEVICEARRIVAL) {
       if (state->disk_dialog && (drive_mask & (1u << state->disk_dialog_drive)))
         explorer_close_disk_dialog(state);

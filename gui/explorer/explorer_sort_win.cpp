@@ -75,7 +75,7 @@ void explorer_sort(ExplorerState* state) {
   for (int item = 0; item < count; ++item)
     explorer_set_item_parameter(list, item,
                                 reinterpret_cast<LPARAM>(&keys[static_cast<std::size_t>(item)]));
-  SortContext context{column_kind, state->sort_direction, state->directory[0] == '\0'};
+  SortContext context{column_kind, state->sort_direction, state->directory.empty()};
   SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(compare_items));
   // Each key's place among the keys is the item's place before the sort.

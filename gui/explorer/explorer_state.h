@@ -46,8 +46,8 @@
 #include "runtime/files.h"
 #include "runtime/platform_lock.h"
 
-// Bytes for a path or name the platform allows (260 characters with the
-// ending zero), at up to three bytes a character in the UTF-8 code page.
+// Bytes for a file name or a column title (up to 259 characters), at up to
+// three bytes a character in the UTF-8 code page.
 constexpr std::size_t EXPLORER_TEXT_LENGTH = PATH_BUFFER_LENGTH * 3;
 constexpr std::int32_t EXPLORER_MAX_COLUMNS = 200;
 
@@ -71,13 +71,13 @@ struct ExplorerRows {
   std::vector<std::int32_t> of_item;
 };
 
-// One per explorer list, zeroed at creation, from the runtime heap.
+// One per explorer list, value-initialised at creation.
 struct ExplorerState {
   HWND handle;  // the list view control
   std::int32_t number;
   std::uint32_t flags;
-  char directory[EXPLORER_TEXT_LENGTH];  // trailing backslash; empty: the root view
-  char patterns[EXPLORER_TEXT_LENGTH];
+  std::string directory;  // trailing backslash; empty: the root view
+  std::string patterns;
   HWND disk_dialog;  // the open disk prompt, or null
   std::int32_t disk_dialog_drive;
   std::int32_t column_count;
@@ -86,6 +86,7 @@ struct ExplorerState {
   std::int32_t sort_column;
   ExplorerRows* rows;  // from the process heap, with the state
   bool refresh_due;    // changes on disk wait for the refresh timer
+  std::int32_t dpi;    // the DPI the column widths are for (gui/core/dpi.h)
 };
 
 // The explorer list's fields in its gadget record.
@@ -202,8 +203,11 @@ void explorer_filter_notifications(HWND parent);
 
 // Column operations; the cells are written again from the rows, and the
 // list is sorted again when its sort column now shows something else.
+// A column's width is given in the toolkit's units and scaled to the list's DPI.
 bool explorer_insert_column(ExplorerState* state, int position, const char* title, int width);
 bool explorer_delete_column(ExplorerState* state, int position);
+// The columns' widths for the list's new DPI, once (WM_DPICHANGED_AFTERPARENT).
+void explorer_follow_dpi(ExplorerState* state);
 
 // The row-cache procedure in front of the control: with grid lines, a
 // report view and a grid colour, the list draws its own grid after each

@@ -11,13 +11,16 @@
 #include <cstring>
 #include <vector>
 
+#include "gui/core/dpi.h"
 #include "gui/core/event_queue.h"
 #include "gui/core/events.h"
 #include "gui/core/toolkit_thread.h"
+#include "gui/core/window_dpi.h"
 #include "gui/core/window_hooks.h"
 #include "gui/core/window_object.h"
 #include "gui/gadgets/common_controls.h"
 #include "gui/gadgets/gadget_dispatch.h"
+#include "gui/gadgets/gadget_dpi.h"
 #include "gui/gadgets/gadget_list.h"
 #include "gui/gadgets/gadget_tooltips.h"
 #include "gui/gadgets/gadgets.h"
@@ -102,6 +105,8 @@ LRESULT CALLBACK gadget_procedure(HWND control, UINT message, WPARAM first, LPAR
   const WNDPROC previous = gadget
                                ? gadget->previous_procedure
                                : reinterpret_cast<WNDPROC>(GetClassLongPtrA(control, GCLP_WNDPROC));
+  // Place and font first; the kind's own procedure follows with its pictures.
+  if (message == DPI_CHANGED_AFTER_PARENT_MESSAGE && gadget) gadget_follow_dpi(gadget);
   const LRESULT result = CallWindowProcA(previous, control, message, first, second);
   if (message == WM_NCDESTROY && gadget) gadget_destroyed(gadget, control, id);
   return result;
@@ -129,6 +134,7 @@ void gadgets_start() {
 void gadgets_end() {
   gadget_tooltips_end();
   if (gadgets) registry_free_all(gadgets);
+  gadget_display_fonts_end();
   gadgets = nullptr;
   if (lock_ready) lock_delete(&lock_storage);
   lock_ready = false;
@@ -160,8 +166,10 @@ HWND gadget_create_control(const char* class_name, const char* text, DWORD style
   const GadgetListState* list = gadget_list_state();
   // A child control needs a parent; without a gadget list there is none.
   if (!gadgets || !list || !list->current_parent) return nullptr;
-  return CreateWindowExA(ex_style, class_name, text ? text : "", style, x, y, width, height,
-                         list->current_parent, nullptr, instance(), nullptr);
+  const GadgetArea area =
+      gadget_area_at(GadgetArea{x, y, width, height}, dpi_of_window(list->current_parent));
+  return CreateWindowExA(ex_style, class_name, text ? text : "", style, area.x, area.y, area.width,
+                         area.height, list->current_parent, nullptr, instance(), nullptr);
 }
 
 GadgetObject* gadget_register(object_number number, HWND control, const GadgetKind* kind,
@@ -184,9 +192,19 @@ GadgetObject* gadget_register(object_number number, HWND control, const GadgetKi
   SetPropA(control, GADGET_ID_PROPERTY, reinterpret_cast<HANDLE>(id));
   gadget->previous_procedure = put_in_front(control, gadget_procedure);
   gadget->handle = control;
+  // The place in the toolkit's units, read back from the control that
+  // gadget_create_control placed: exact at 96 DPI and above.
+  gadget->dpi = dpi_of_window(control);
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  gadget->place = GadgetArea{dpi_unscale(r.left, gadget->dpi), dpi_unscale(r.top, gadget->dpi),
+                             dpi_unscale(r.right - r.left, gadget->dpi),
+                             dpi_unscale(r.bottom - r.top, gadget->dpi)};
   const GadgetListState* list = gadget_list_state();
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(list ? list->current_font : nullptr),
-               TRUE);
+  gadget->font = list ? list->current_font : nullptr;
+  SendMessageA(control, WM_SETFONT,
+               reinterpret_cast<WPARAM>(gadget_display_font(gadget->font, gadget->dpi)), TRUE);
   return gadget;
 }
 

@@ -3,6 +3,8 @@
 // while disabled, with the focus rectangle on top.
 #include "gui/gadgets/gadgets.h"
 
+#include "gui/core/dpi.h"
+#include "gui/core/window_dpi.h"
 #include "gui/gadgets/gadget_buttons.h"
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_pictures.h"
@@ -18,8 +20,9 @@ constexpr int kFocusInset = 3;
 struct ImageButtonFields {
   HANDLE image;
   HANDLE pressed_image;
-  HBITMAP prepared;
+  HBITMAP prepared;  // of the picture shown: premultiplied, at the window's DPI
   HBITMAP pressed_prepared;
+  HANDLE detailed_image;  // the picture drawn larger, for DPIs above 96
 };
 
 WNDPROC button_class_procedure = nullptr;
@@ -59,9 +62,10 @@ void draw_picture(GadgetObject* gadget, HDC context) {
   if (!chosen.picture) return;
   RECT client{};
   GetClientRect(control, &client);
-  const int inset = themed_controls() ? 4 : 2;
-  const SIZE size = picture_size(chosen.picture);
-  const int shift = chosen.pushed ? 1 : 0;
+  const int dpi = gadget->dpi;
+  const int inset = dpi_scale(themed_controls() ? 4 : 2, dpi);
+  const SIZE size = chosen.prepared ? picture_size(chosen.prepared) : picture_size(chosen.picture);
+  const int shift = chosen.pushed ? dpi_scale(1, dpi) : 0;
   const int x = (client.right - client.left - size.cx) / 2 + shift;
   const int y = (client.bottom - client.top - size.cy) / 2 + shift;
   RECT inside = client;
@@ -75,7 +79,7 @@ void draw_picture(GadgetObject* gadget, HDC context) {
   if (GetFocus() == control && !focus_rectangles_hidden(control)) {
     IntersectClipRect(context, x, y, x + size.cx, y + size.cy);
     RECT focus = client;
-    InflateRect(&focus, -kFocusInset, -kFocusInset);
+    InflateRect(&focus, -dpi_scale(kFocusInset, dpi), -dpi_scale(kFocusInset, dpi));
     DrawFocusRect(context, &focus);
   }
   RestoreDC(context, saved);
@@ -157,19 +161,33 @@ void remake_prepared(GadgetObject* gadget, bool disabled) {
   ImageButtonFields& fields = fields_of(gadget);
   bitmap_free_premultiplied(fields.prepared);
   bitmap_free_premultiplied(fields.pressed_prepared);
-  fields.prepared = picture_prepared_copy(fields.image, disabled);
-  fields.pressed_prepared = picture_prepared_copy(fields.pressed_image, disabled);
+  fields.prepared =
+      picture_prepared_copy(fields.image, disabled, gadget->dpi, fields.detailed_image);
+  fields.pressed_prepared = picture_prepared_copy(fields.pressed_image, disabled, gadget->dpi);
+}
+
+// Whether the prepared picture is the one for the window's DPI.
+bool prepared_for_dpi(GadgetObject* gadget) {
+  const ImageButtonFields& fields = fields_of(gadget);
+  const SIZE wanted = picture_display_size(fields.image, gadget->dpi);
+  const SIZE own = picture_size(fields.image);
+  const SIZE prepared = picture_size(fields.prepared);
+  if (!fields.prepared) return wanted.cx == own.cx && wanted.cy == own.cy;
+  return prepared.cx == wanted.cx && prepared.cy == wanted.cy;
 }
 
 // The gadget is looked up only for the messages that need it: a look-up
 // costs window-property calls, and mouse moves come often.
 LRESULT CALLBACK image_button_procedure(HWND control, UINT message, WPARAM first, LPARAM second) {
   const bool redraws = redraws_picture(message);
-  if (!redraws && message != WM_ENABLE) return pass_on(control, message, first, second);
+  const bool dpi_changed = message == DPI_CHANGED_AFTER_PARENT_MESSAGE;
+  if (!redraws && message != WM_ENABLE && !dpi_changed)
+    return pass_on(control, message, first, second);
   GadgetObject* gadget = gadget_of_control(control);
   if (gadget && redraws) return redraw_with_picture(gadget, message, first, second);
-  if (gadget) {
-    remake_prepared(gadget, first == FALSE);
+  // The gadget procedure has taken the new DPI; the pictures follow once.
+  if (gadget && (!dpi_changed || !prepared_for_dpi(gadget))) {
+    remake_prepared(gadget, dpi_changed ? !IsWindowEnabled(control) : first == FALSE);
     InvalidateRect(control, nullptr, TRUE);
   }
   return pass_on(control, message, first, second);
@@ -180,6 +198,8 @@ std::int64_t image_button_get_attribute(GadgetObject* gadget, std::int64_t attri
   if (attribute == IMAGE_BUTTON_IMAGE) return reinterpret_cast<std::int64_t>(fields.image);
   if (attribute == IMAGE_BUTTON_PRESSED_IMAGE)
     return reinterpret_cast<std::int64_t>(fields.pressed_image);
+  if (attribute == IMAGE_BUTTON_DETAILED_IMAGE)
+    return reinterpret_cast<std::int64_t>(fields.detailed_image);
   return 0;
 }
 
@@ -187,6 +207,12 @@ void image_button_set_attribute(GadgetObject* gadget, std::int64_t attribute, st
   ImageButtonFields& fields = fields_of(gadget);
   HANDLE* picture = nullptr;
   HBITMAP* prepared = nullptr;
+  if (attribute == IMAGE_BUTTON_DETAILED_IMAGE) {
+    fields.detailed_image = reinterpret_cast<HANDLE>(value);
+    remake_prepared(gadget, !IsWindowEnabled(gadget->handle));
+    InvalidateRect(gadget->handle, nullptr, TRUE);
+    return;
+  }
   if (attribute == IMAGE_BUTTON_IMAGE) {
     picture = &fields.image;
     prepared = &fields.prepared;
@@ -198,7 +224,8 @@ void image_button_set_attribute(GadgetObject* gadget, std::int64_t attribute, st
   }
   *picture = reinterpret_cast<HANDLE>(value);
   bitmap_free_premultiplied(*prepared);
-  *prepared = picture_prepared_copy(*picture, !IsWindowEnabled(gadget->handle));
+  *prepared = picture_prepared_copy(*picture, !IsWindowEnabled(gadget->handle), gadget->dpi,
+                                    picture == &fields.image ? fields.detailed_image : nullptr);
   InvalidateRect(gadget->handle, nullptr, TRUE);
 }
 

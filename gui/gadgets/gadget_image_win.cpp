@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 
+#include "gui/core/dpi.h"
+#include "gui/core/window_dpi.h"
+#include "gui/gadgets/gadget_dpi.h"
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_pictures.h"
 #include "image/image_draw.h"
@@ -24,6 +27,7 @@ struct ImageFields {
   HBITMAP prepared;
   std::int64_t mouse;           // kDragArmed, kRightDoubleClick
   std::int64_t press_position;  // x in the low half, y in the high half
+  std::int64_t prepared_dpi;    // the DPI the picture was last fitted for
 };
 
 WNDPROC static_class_procedure = nullptr;
@@ -55,22 +59,36 @@ void parent_repaints_area(HWND control) {
   InvalidateRect(parent, &area, TRUE);
 }
 
+// The picture at its window's DPI, and the gadget at the picture's size:
+// a sunken edge around it where the control has one (4 pixels at 96 DPI),
+// else the 4 pixels of the raised frame, scaled.
+void fit_picture(GadgetObject* gadget) {
+  ImageFields& fields = fields_of(gadget);
+  const HWND control = gadget->handle;
+  bitmap_free_premultiplied(fields.prepared);
+  fields.prepared = picture_prepared_copy(fields.image, false, gadget->dpi);
+  fields.prepared_dpi = gadget->dpi;
+  if (!fields.image) return;
+  SIZE size = picture_display_size(fields.image, gadget->dpi);
+  if (has_border(control)) {
+    RECT outer{}, inner{};
+    GetWindowRect(control, &outer);
+    GetClientRect(control, &inner);
+    const bool sunken = GetWindowLongPtrA(control, GWL_EXSTYLE) & kSunkenEdge;
+    size.cx +=
+        sunken ? (outer.right - outer.left) - inner.right : dpi_scale(kBorderGrowth, gadget->dpi);
+    size.cy +=
+        sunken ? (outer.bottom - outer.top) - inner.bottom : dpi_scale(kBorderGrowth, gadget->dpi);
+  }
+  gadget_set_pixel_size(gadget, size.cx, size.cy);
+}
+
 LRESULT show_picture(GadgetObject* gadget, HANDLE picture) {
   ImageFields& fields = fields_of(gadget);
   const HWND control = gadget->handle;
   fields.image = picture;
-  bitmap_free_premultiplied(fields.prepared);
-  fields.prepared = picture_prepared_copy(picture, false);
   parent_repaints_area(control);
-  if (picture) {
-    SIZE size = picture_size(picture);
-    if (has_border(control)) {
-      size.cx += kBorderGrowth;
-      size.cy += kBorderGrowth;
-    }
-    SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  fit_picture(gadget);
   if (!fields.prepared) {
     InvalidateRect(control, nullptr, TRUE);
     UpdateWindow(control);
@@ -156,6 +174,13 @@ LRESULT CALLBACK image_procedure(HWND control, UINT message, WPARAM first, LPARA
         return 0;
       case WM_MOVE:
         parent_repaints_area(control);
+        break;
+      case DPI_CHANGED_AFTER_PARENT_MESSAGE:
+        // The gadget procedure has taken the new DPI; once for each DPI.
+        if (fields_of(gadget).prepared_dpi != gadget->dpi) {
+          fit_picture(gadget);
+          InvalidateRect(control, nullptr, TRUE);
+        }
         break;
       case WM_LBUTTONDBLCLK:
         gadget_post_event(control, EVENT_TYPE_LEFT_DOUBLE_CLICK);

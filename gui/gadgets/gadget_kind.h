@@ -19,16 +19,28 @@
 
 struct GadgetKind;
 
+// Where a gadget sits in its window, in the toolkit's units (pixels at 96
+// DPI; gui/core/dpi.h).
+struct GadgetArea {
+  std::int32_t x, y, width, height;
+};
+
 // One per gadget. The record is alive while `handle` is not null.
 struct GadgetObject {
   HWND handle;                           // the platform control
   const GadgetKind* kind;                // the table of the gadget's kind
   WNDPROC previous_procedure;            // the control's procedure behind the gadget procedure
-  alignas(8) std::byte kind_fields[32];  // up to four 64-bit fields of the kind
+  alignas(8) std::byte kind_fields[40];  // up to five 64-bit fields of the kind
+  // The gadget at its window's DPI (gui/gadgets/gadget_dpi.h): its place as
+  // the program gave it, the DPI the control is laid out for, and the font
+  // the program gave it, which the control shows scaled to that DPI.
+  GadgetArea place;
+  std::int32_t dpi;
+  HFONT font;
 };
 
 // A kind's own fields inside the record (a trivially copyable struct of at
-// most four 64-bit fields).
+// most five 64-bit fields).
 template <typename Fields>
 Fields& gadget_fields(GadgetObject* gadget) {
   static_assert(sizeof(Fields) <= sizeof(GadgetObject::kind_fields));

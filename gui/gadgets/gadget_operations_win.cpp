@@ -2,6 +2,7 @@
 // slot, or does the slot's default when the kind has none.
 #include "gui/gadgets/gadgets.h"
 
+#include "gui/gadgets/gadget_dpi.h"
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_list.h"
 #include "gui/gadgets/gadget_tooltips.h"
@@ -93,10 +94,8 @@ void gadget_set_font(object_number gadget, std::intptr_t font) {
   }
   GadgetObject* object = gadget_object(gadget);
   if (!object) return;
-  if (object->kind->set_font)
-    object->kind->set_font(object, chosen);
-  else
-    SendMessageA(object->handle, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  object->font = chosen;
+  gadget_show_font(object);
 }
 
 void gadget_add_column(object_number gadget, std::int64_t position, const char* title,

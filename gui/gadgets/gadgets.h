@@ -1,6 +1,8 @@
 // Gadgets: numbered platform controls inside toolkit windows, created in the
 // current gadget list (gui/gadgets/gadget_list.h) and reporting EVENT_GADGET
-// (gui/core/events.h). Each create operation answers the control handle for a
+// (gui/core/events.h). Places and sizes are in the toolkit's units, pixels
+// at 96 DPI, which the control shows scaled to its window's DPI, as it
+// shows its font (gui/gadgets/gadget_dpi.h). Each create operation answers the control handle for a
 // number, the record's address (the gadget's handle) for ANY_OBJECT, and 0
 // when there is no gadget list or the platform refuses the control. Every
 // other operation on a value that names no gadget does nothing and answers
@@ -128,6 +130,10 @@ constexpr std::int64_t RANGE_MINIMUM = 1;  // progress and track bar
 constexpr std::int64_t RANGE_MAXIMUM = 2;
 constexpr std::int64_t IMAGE_BUTTON_IMAGE = 1;
 constexpr std::int64_t IMAGE_BUTTON_PRESSED_IMAGE = 2;
+// The button's picture drawn larger (twice its size, say): in a window
+// above 96 DPI the button shows it made smaller to the picture's size at
+// that DPI, which stays sharp where the picture itself would be enlarged.
+constexpr std::int64_t IMAGE_BUTTON_DETAILED_IMAGE = 3;
 constexpr std::int64_t COLOR_FRONT = 1;  // text and string: text; progress: bar
 constexpr std::int64_t COLOR_BACK = 2;
 

@@ -96,6 +96,11 @@ TEST(ProgramResources, manifest_asks_for_common_controls_6_and_gets_them) {
   const std::string text(manifest, size);
   EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
             std::string::npos);
+  // Aware of each screen's DPI and of long paths, made for Windows 10 and 11.
+  for (const char* declared :
+       {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>", ">true</longPathAware>",
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})
+    EXPECT_NE(text.find(declared), std::string::npos) << declared;
 
   // In effect: the common controls come from the side-by-side assembly of
   // version 6. (Wine's copy of it answers DllGetVersion with 5.81, so the

@@ -21,6 +21,7 @@
 #include "image/codecs/codec_plugins.h"
 #include "image/image.h"
 #include "net/sockets.h"
+#include "runtime/files_testing.h"
 #include "runtime/programs.h"
 #include "runtime/scoped_win.h"
 #include "runtime/strings.h"
@@ -178,6 +179,57 @@ HWND preview_window(DWORD process) {
   return found.empty() ? HWND{} : found.front();
 }
 
+// A DWORD value of the Wine prefix's registry (Wine's LogPixels, Windows'
+// LongPathsEnabled), set while the object lives and then as it was.
+class RegistryValue {
+ public:
+  RegistryValue(HKEY root, const char* key, const char* name, DWORD value) : name_(name) {
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
+      ADD_FAILURE() << key;
+    DWORD size = sizeof old_;
+    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) ==
+           ERROR_SUCCESS;
+    set(value);
+  }
+  ~RegistryValue() {
+    if (had_)
+      set(old_);
+    else
+      RegDeleteValueA(key_, name_);
+    RegCloseKey(key_);
+  }
+  void set(DWORD value) {
+    RegSetValueExA(key_, name_, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  const char* name_;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+// Windows 10 with long paths enabled, for the programs started meanwhile
+// (Wine takes long paths in its wide calls, and decides nothing itself);
+// this process writes and reads them too.
+class LongPathsEnabled {
+ public:
+  LongPathsEnabled() { long_paths_allowed_for_testing(1); }
+  ~LongPathsEnabled() { long_paths_allowed_for_testing(-1); }
+
+ private:
+  RegistryValue value_{HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+                       "LongPathsEnabled", 1};
+};
+
+// A name of 300 characters in `folder`, in folders of its own.
+std::string deep_path(const std::string& folder, const std::string& extension) {
+  std::string path = folder + "\\" + std::string(150, 't') + "\\";
+  std::filesystem::create_directories(std::u8string(path.begin(), path.end()));
+  return path + std::string(300 - path.size() - extension.size(), 'b') + extension;
+}
+
 // Copy mode from the command line, with the settings file's presets: sizes
 // under "max", web names, the EXIF block carried over by the real jhead.exe,
 // the fitting picture copied byte for byte, the corrupt file's requester
@@ -199,9 +251,12 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
   write_grey_png(pictures("grau.png"), 800, 1200);
   ASSERT_TRUE(write_test_jpeg_with_exif(fitting, 1024, 768));
   write_bytes(pictures("animation.gif"), {'G', 'I', 'F', '8', '9', 'a'});
+  const LongPathsEnabled long_paths;
+  const std::string deep = deep_path(path("Bilder"), ".jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(deep, 2000, 1000));
 
   SkalaroProgram program(folder, {holiday, blossoms, pictures("palette.png"), corrupt,
-                                  pictures("grau.png"), fitting, pictures("animation.gif")});
+                                  pictures("grau.png"), fitting, pictures("animation.gif"), deep});
   ASSERT_TRUE(program.window());
   const HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0,
                                      200, 100, nullptr, nullptr, nullptr, nullptr);
@@ -225,8 +280,10 @@ TEST_F(SkalaroProgramTest, command_line_pictures_are_copied_under_their_web_name
 
   EXPECT_EQ(files_in(folder + "\\ResizedImages"),
             (std::set<std::string>{"Urlaub_2013__1_.jpg", "Bl_ten_im_M_rz.png", "palette.png",
-                                   "grau.png", "passend.jpg"}));
-  EXPECT_EQ(item_count(program.gadget(GADGET_FILE_LIST)), 5);
+                                   "grau.png", "passend.jpg", file_part(deep)}));
+  EXPECT_EQ(item_count(program.gadget(GADGET_FILE_LIST)), 6);
+  EXPECT_EQ(shape_of(copy(file_part(deep))), (Shape{1024, 512}));
+  EXPECT_TRUE(contains(read_bytes(copy(file_part(deep))), exif_segment()));
   EXPECT_EQ(shape_of(copy("Urlaub_2013__1_.jpg")), (Shape{1024, 512}));
   EXPECT_TRUE(contains(read_bytes(copy("Urlaub_2013__1_.jpg")), exif_segment()));
   EXPECT_EQ(shape_of(copy("Bl_ten_im_M_rz.png")), (Shape{512, 768}));
@@ -284,7 +341,10 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
   ASSERT_TRUE(write_test_jpeg(locked, 800, 600));
   ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
   const auto small_bytes = read_bytes(small), locked_bytes = read_bytes(locked);
-  std::vector<std::string> dropped = {wide, tall, small, locked};
+  const LongPathsEnabled long_paths;
+  const std::string deep = deep_path(path("Bilder"), ".jpg");
+  ASSERT_TRUE(write_test_jpeg_with_exif(deep, 1000, 500));
+  std::vector<std::string> dropped = {wide, tall, small, locked, deep};
   for (int i = 0; i < 30; ++i) {
     dropped.push_back(pictures("serie" + std::to_string(i) + ".jpg"));
     ASSERT_TRUE(write_test_jpeg(dropped.back(), 2000, 1500));
@@ -320,6 +380,8 @@ TEST_F(SkalaroProgramTest, dropped_pictures_replace_their_sources) {
 
   EXPECT_EQ(shape_of(wide), (Shape{600, 300}));
   EXPECT_TRUE(contains(read_bytes(wide), exif_segment()));
+  EXPECT_EQ(shape_of(deep), (Shape{600, 300}));
+  EXPECT_TRUE(contains(read_bytes(deep), exif_segment()));
   EXPECT_EQ(shape_of(tall), (Shape{400, 800}));
   EXPECT_EQ(read_bytes(small), small_bytes);
   EXPECT_EQ(read_bytes(copy("klein.png")), small_bytes);
@@ -506,6 +568,65 @@ TEST_F(SkalaroProgramTest, names_of_every_script_are_acted_on_exactly) {
             std::string::npos);
   check_lookalikes();
   EXPECT_EQ(program.close(), 0);
+}
+
+// Under Wine's LogPixels of 120, 144 and 192 DPI: the window's client area,
+// the job's gadgets, every gadget and the list's columns at the layout's
+// places and sizes times DPI / 96 (rounded as the platform's
+// multiply-divide), and the preview of a picture at its size times the same.
+TEST_F(SkalaroProgramTest, the_window_is_laid_out_for_the_screens_dpi) {
+  const std::string folder = install(SKALARO_EXE, true);
+  ASSERT_TRUE(write_test_png(pictures("bild.png"), 300, 200, false));  // fits: copied
+  write_bytes(pictures("kaputt.jpg"), {0xFF, 0xD8});
+  RegistryValue log_pixels(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", 96);
+  for (const int dpi : {120, 144, 192}) {
+    log_pixels.set(static_cast<DWORD>(dpi));
+    const auto scaled = [dpi](int value) { return MulDiv(value, dpi, 96); };
+    SkalaroProgram program(folder, {pictures("kaputt.jpg"), pictures("bild.png")});
+    const auto expect_places = [&](const std::vector<GadgetPlace>& places) {
+      for (const GadgetPlace& place : places) {
+        RECT r{};
+        GetWindowRect(program.gadget(static_cast<int>(place.gadget)), &r);
+        MapWindowPoints(nullptr, program.window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ((GadgetPlace{place.gadget, r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (GadgetPlace{place.gadget, scaled(place.x), scaled(place.y), scaled(place.width),
+                               scaled(place.height)}))
+            << dpi << " DPI";
+      }
+    };
+    const std::string shot = dpi == 120 ? "" : "_" + std::to_string(dpi) + "_dpi";
+    program.answer(std::string(LOAD_FAILED_TITLE), IDOK, [&](HWND) {
+      expect_places(job_gadget_places(MAIN_WINDOW_WIDTH));
+      if (!shot.empty()) take_screenshot("skalaro_job" + shot);
+    });
+    ASSERT_TRUE(program.wait_for_job());
+    Sleep(500);
+    RECT client{};
+    GetClientRect(program.window(), &client);
+    EXPECT_EQ(client.right, scaled(MAIN_WINDOW_WIDTH));
+    EXPECT_EQ(client.bottom, scaled(MAIN_WINDOW_HEIGHT));
+    std::vector<GadgetPlace> places = main_window_layout(MAIN_WINDOW_WIDTH);
+    places.push_back(file_list_place(MAIN_WINDOW_WIDTH));
+    expect_places(places);
+    const HWND list = program.gadget(GADGET_FILE_LIST);
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0),
+              scaled(name_column_width(MAIN_WINDOW_WIDTH)));
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), scaled(SIZE_COLUMN_WIDTH));
+    if (!shot.empty()) take_screenshot("skalaro_idle" + shot);
+
+    double_click_at(list_row(list, 0));
+    const HWND preview = wait_for([&] { return preview_window(program.id()); }, 10);
+    ASSERT_TRUE(preview);
+    GetClientRect(preview, &client);
+    EXPECT_EQ((Shape{client.right, client.bottom}), (Shape{scaled(300), scaled(200)}));
+    Sleep(300);
+    if (!shot.empty()) take_screenshot("skalaro_preview" + shot);
+    POINT inside = {client.right / 2, client.bottom / 2};
+    ClientToScreen(preview, &inside);
+    click_at(inside.x, inside.y);
+    EXPECT_TRUE(wait_for([&] { return !IsWindow(preview); }, 5));
+    EXPECT_EQ(program.close(), 0);
+  }
 }
 
 // A settings file that cannot be written at exit is reported, once.

@@ -8,6 +8,8 @@
 
 #include <fstream>
 
+#include "runtime/file_io.h"
+#include "runtime/files_testing.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -75,18 +77,38 @@ TEST_F(FilesTest, size_of_a_five_gigabyte_sparse_file_is_exact) {
   EXPECT_EQ(file_size(path), 5LL * 1024 * 1024 * 1024 + 123);
 }
 
-TEST_F(FilesTest, long_paths_are_refused_rather_than_cut_to_another_file) {
-  // A file whose path fills the buffer, and a longer name that starts with it.
+// Without long paths a path of 260 characters or more is refused (the
+// platform's "too long"), never cut to the file its first 259 name; where
+// Windows allows them, files of 300 characters are made, read, sized,
+// renamed and deleted.
+TEST_F(FilesTest, long_paths_are_taken_where_allowed_and_never_cut) {
+  long_paths_allowed_for_testing(0);
   std::string base = dir.path().string() + "\\";
   std::string name(PATH_BUFFER_LENGTH - 1 - base.size(), 'x');
   std::string path = base + name;
   ASSERT_EQ(path.size(), PATH_BUFFER_LENGTH - 1);
-  ASSERT_TRUE(path_fits_buffer(path));
+  ASSERT_TRUE(path_fits_platform(path));
   make_file(name, "abc");
   EXPECT_EQ(file_size(path), 3);
   EXPECT_EQ(file_size(path + "yz"), FILE_SIZE_MISSING);
   EXPECT_EQ(directory_create(path + "yz"), 0);
+  EXPECT_EQ(file_copy(path, path + "yz"), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
   EXPECT_EQ(file_size(path), 3);
+
+  long_paths_allowed_for_testing(1);
+  const std::string folder = base + std::string(150, 'd');
+  const std::string deep = folder + "\\" + std::string(150 - base.size(), 'f');
+  ASSERT_EQ(deep.size(), 301u);
+  EXPECT_EQ(directory_create(folder), 1);
+  EXPECT_EQ(file_copy(path, deep), 1);
+  std::vector<std::uint8_t> bytes;
+  EXPECT_TRUE(file_read_whole(deep.c_str(), bytes));
+  EXPECT_EQ(bytes.size(), 3u);
+  EXPECT_EQ(file_rename(deep, deep + "2"), 1);
+  EXPECT_EQ(file_size(deep + "2"), 3);
+  EXPECT_EQ(file_delete(deep + "2"), 1);
+  long_paths_allowed_for_testing(-1);
 }
 
 TEST_F(FilesTest, delete_copy_and_rename) {

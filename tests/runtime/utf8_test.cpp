@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/files.h"
+#include "runtime/files_testing.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -67,13 +68,16 @@ TEST(Utf8, paths_are_as_long_as_the_platform_counts_them) {
   EXPECT_EQ(utf8_utf16_length("😀"), 2u);              // beyond U+FFFF: two units
   EXPECT_EQ(utf8_utf16_length("\xC3(\xE2\x82"), 4u);  // one for every byte of a broken sequence
   EXPECT_EQ(utf8_utf16_length("\xC0\x80\xED\xA0\x80"), 5u);  // overlong and surrogate
-  // 259 characters fit the platform's path buffer, in however many bytes.
+  // 259 characters fit the platform's paths without long paths, in however
+  // many bytes.
   if (!ansi_is_utf8()) return;
   std::string path = "C:\\";
   while (utf8_utf16_length(path) < PATH_BUFFER_LENGTH - 1) path += "写";
   EXPECT_EQ(path.size(), 3u + 256 * 3);
-  EXPECT_TRUE(path_fits_buffer(path));
-  EXPECT_FALSE(path_fits_buffer(path + "x"));
+  long_paths_allowed_for_testing(0);
+  EXPECT_TRUE(path_fits_platform(path));
+  EXPECT_FALSE(path_fits_platform(path + "x"));
+  long_paths_allowed_for_testing(-1);
 }
 
 }  // namespace

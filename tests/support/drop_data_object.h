@@ -23,10 +23,11 @@ inline HGLOBAL global_copy(const void* bytes, std::size_t size) {
 inline std::vector<unsigned char> file_drop_block(const std::vector<std::string>& paths) {
   std::wstring list;
   for (const std::string& path : paths) {
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1),
+                      L'\0');  // paths of any length
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
     list += wide;
-    list += L'\0';
   }
   list += L'\0';
   DROPFILES header{};

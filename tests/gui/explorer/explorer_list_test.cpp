@@ -196,6 +196,15 @@ TEST_F(ExplorerListTest, the_application_s_list_has_a_name_and_a_size_column) {
   EXPECT_TRUE(has_type(seen, EVENT_TYPE_LEFT_CLICK));
   EXPECT_TRUE(has_type(seen, EVENT_TYPE_LEFT_DOUBLE_CLICK));
   EXPECT_EQ(gadget_get_state(kList), 2);
+
+  // On a screen of 144 DPI the columns are half as wide again, and still
+  // 276 and 50 in the toolkit's units.
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  SendMessageA(window, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+  EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), 414);
+  EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0), 75);
+  EXPECT_EQ(gadget_get_item_attribute(kList, 0, EXPLORER_COLUMN_WIDTH, 0), 276);
 }
 
 TEST_F(ExplorerListTest, files_created_or_deleted_on_disk_appear_and_go_by_themselves) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "gui/gadgets/gadget_kind.h"
 #include "gui/gadgets/gadget_list.h"
@@ -581,6 +582,52 @@ TEST_F(GadgetTest, screenshot_of_every_kind) {
   // The picture is in its place on the screen too.
   EXPECT_EQ(screen_pixel_at(control_of(1002), 30, 20), RGB(70, 130, 180));
   move_mouse_to(0, 0);
+
+  // Moved to a screen of 144 DPI: the window takes the rectangle the
+  // platform suggests, every gadget its place and font times 1.5, the
+  // pictures their size; back at 96 DPI, all is as created.
+  const auto change_dpi = [&](int dpi, int width, int height) {
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    frame.right += width - client.right;
+    frame.bottom += height - client.bottom;
+    SendMessageA(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
+    pump_for(300);
+  };
+  const auto font_height = [](HWND control) {
+    LOGFONTA shape{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof shape,
+               &shape);
+    return shape.lfHeight;
+  };
+  const LONG stock_height = font_height(control_of(1006)),
+             large_height = font_height(control_of(10));
+  change_dpi(144, 525, 495);
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 525);
+  EXPECT_EQ(client.bottom, 495);
+  EXPECT_EQ(window_width(kWindow), 350);
+  EXPECT_EQ(window_height(kWindow), 330);
+  const RECT box = client_rect_in_parent(control_of(1006));
+  EXPECT_EQ((std::vector<LONG>{box.left, box.top, box.right, box.bottom}),
+            (std::vector<LONG>{8, 302, 8 + 248, 302 + 30}));
+  const RECT info_button = client_rect_in_parent(control_of(1010));
+  EXPECT_EQ((std::vector<LONG>{info_button.left, info_button.right}),
+            (std::vector<LONG>{477, 525}));
+  EXPECT_EQ(font_height(control_of(1006)), MulDiv(stock_height, 3, 2));
+  EXPECT_EQ(font_height(control_of(10)), MulDiv(large_height, 3, 2));
+  RECT picture{};
+  GetClientRect(control_of(1002), &picture);
+  EXPECT_EQ((std::vector<LONG>{picture.right, picture.bottom}), (std::vector<LONG>{90, 60}));
+  EXPECT_EQ(screen_pixel_at(control_of(1002), 80, 50), RGB(70, 130, 180));
+  EXPECT_FALSE(take_screenshot("gadgets_every_kind_144_dpi").empty());
+  change_dpi(96, 350, 330);
+  EXPECT_EQ(client_rect_in_parent(control_of(1006)).right, 5 + 165);
+  EXPECT_EQ(font_height(control_of(1006)), stock_height);
+  GetClientRect(control_of(1002), &picture);
+  EXPECT_EQ(picture.right, 60);
 }
 
 }  // namespace
