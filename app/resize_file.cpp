@@ -158,7 +158,7 @@ PictureLoad picture_load(object_number image, const std::string& path,
 }
 
 bool picture_scale(object_number image, PictureSize size) {
-  if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION) return false;
+  if (!size_fits_model(size.width, size.height)) return false;
   // Scaled as stored, then turned: turning the smaller picture costs less.
   const PictureSize stored = as_shown(size, image_orientation(image));
   return image_resize(image, static_cast<int>(stored.width), static_cast<int>(stored.height),
@@ -197,9 +197,7 @@ PictureResult resize_picture(object_number image, const std::string& path, Pictu
   const ScaledSizeRule scaled_to = [&choices](PictureSize shown) -> PictureSize {
     if (!box_is_usable(choices.box) || !picture_exceeds_box(shown, choices.box)) return {1, 1};
     const PictureSize size = scaled_size(shown, choices.box, choices.mode);
-    return size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION
-               ? PictureSize{1, 1}
-               : size;
+    return size_fits_model(size.width, size.height) ? size : PictureSize{1, 1};
   };
   const PictureLoad picture = picture_load(image, path, scaled_to);
   if (!picture.loaded) {
@@ -216,7 +214,7 @@ PictureResult resize_picture(object_number image, const std::string& path, Pictu
   }
 
   const PictureSize size = scaled_size(picture.shown, choices.box, choices.mode);
-  if (size.width > IMAGE_MAX_DIMENSION || size.height > IMAGE_MAX_DIMENSION)
+  if (!size_fits_model(size.width, size.height))
     return failed(PictureOutcome::WriteFailed, side_too_large_reason(size));
   if (!picture_scale(image, size))
     return failed(PictureOutcome::WriteFailed,

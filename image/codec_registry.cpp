@@ -21,8 +21,7 @@ struct CodecTables {
 CodecTables tables;
 
 bool plausible_picture(const ImageDecodeContext& c) {
-  return c.width > 0 && c.height > 0 && c.width <= IMAGE_MAX_DIMENSION &&
-         c.height <= IMAGE_MAX_DIMENSION && (c.depth == 24 || c.depth == 32);
+  return size_fits_model(c.width, c.height) && (c.depth == 24 || c.depth == 32);
 }
 
 const ImageEncoder* encoder_for(std::uint32_t codec) {

@@ -11,10 +11,6 @@ constexpr std::uint32_t kEntrySize = 16;
 constexpr std::uint32_t kBitmapHeader = 40;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-bool fits_model(std::int64_t width, std::int64_t height) {
-  return width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION && height <= IMAGE_MAX_DIMENSION;
-}
-
 bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* image) {
   // Signature, then the IHDR chunk: length, "IHDR", width, height (big-endian).
   if (size < 33) return false;
@@ -22,7 +18,7 @@ bool check_png_image(const std::uint8_t* bytes, std::uint32_t size, IconImage* i
     if (bytes[i] != kPngSignature[i]) return false;
   if (bytes[12] != 'I' || bytes[13] != 'H' || bytes[14] != 'D' || bytes[15] != 'R') return false;
   std::uint32_t width = read_be32(bytes + 16), height = read_be32(bytes + 20);
-  if (!fits_model(width, height)) return false;
+  if (!size_fits_model(width, height)) return false;
   image->width = static_cast<int>(width);
   image->height = static_cast<int>(height);
   image->png = true;
@@ -38,7 +34,7 @@ bool check_bitmap_image(const std::uint8_t* bytes, std::uint32_t size, IconImage
   const std::uint32_t compression = header.compression;
   std::uint64_t colours = header.colours_used;
   if (header_size < kBitmapHeader || header_size > size) return false;
-  if (double_height <= 0 || !fits_model(width, double_height / 2)) return false;
+  if (double_height <= 0 || !size_fits_model(width, double_height / 2)) return false;
   if (planes != 1 || compression != 0) return false;
   if (!is_dib_bit_count(bit_count)) return false;
   if (bit_count <= 8) {

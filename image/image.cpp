@@ -93,7 +93,8 @@ bool take_store(ImageObject* image, PixelStore store, std::uint32_t format, int 
                        static_cast<std::int8_t>(info.depth),
                        static_cast<std::int8_t>(source_depth),
                        format,
-                       traits};
+                       traits,
+                       {}};
   return true;
 }
 
@@ -115,7 +116,8 @@ bool catch_picture(ImageObject* image, const std::uint8_t* bytes, std::uint32_t 
                          static_cast<std::int8_t>(icon.depth),
                          static_cast<std::int8_t>(icon.depth),
                          CODEC_ICON,
-                         nullptr};
+                         nullptr,
+                         {}};
     return true;
   }
   DecodedPicture decoded = decode_chain(bytes, size, request, &spares);
@@ -171,8 +173,7 @@ void image_join_runtime() {
 }
 
 void* image_create_bitmap(int width, int height, int depth) {
-  if (width <= 0 || height <= 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
-    return nullptr;
+  if (!size_fits_model(width, height)) return nullptr;
   return pixel_store_create(width, height, depth > 24 ? 32 : 24);
 }
 
@@ -241,11 +242,10 @@ void* image_resize(object_number number, int width, int height, int mode) {
   if (width == IMAGE_SIZE_UNCHANGED) width = image->width;
   if (height == IMAGE_SIZE_UNCHANGED) height = image->height;
   if (width == image->width && height == image->height) return image->handle;
-  const bool possible = width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION &&
-                        height <= IMAGE_MAX_DIMENSION;
   PixelStore target =
-      possible ? spare_store_take(image->spares, width, height, image->depth > 24 ? 32 : 24)
-               : nullptr;
+      size_fits_model(width, height)
+          ? spare_store_take(image->spares, width, height, image->depth > 24 ? 32 : 24)
+          : nullptr;
   void* result = target && stretch_into(target, image->handle, mode) ? target : nullptr;
   if (result) {
     spare_store_keep(image->spares, image->handle);

@@ -17,6 +17,12 @@ constexpr int ROWS_BOTTOM_UP = 2;
 // The largest width or height of the picture model (16-bit fields).
 constexpr int IMAGE_MAX_DIMENSION = 32767;
 
+// True when a picture of this size fits the model: both sides from 1 to
+// IMAGE_MAX_DIMENSION.
+inline bool size_fits_model(std::int64_t width, std::int64_t height) {
+  return width > 0 && height > 0 && width <= IMAGE_MAX_DIMENSION && height <= IMAGE_MAX_DIMENSION;
+}
+
 // Bytes per row of a pixel store; 0 for depths that have no rule.
 std::int64_t image_row_pitch(std::int64_t width, int depth);
 

@@ -212,9 +212,7 @@ bool start_decoding(ImageDecodeContext* context, JpegDecoderState* state) {
         static_cast<int>(d->image_width), static_cast<int>(d->image_height), wanted));
   }
   jpeg_calc_output_dimensions(d);
-  if (d->output_width == 0 || d->output_height == 0 || d->output_width > IMAGE_MAX_DIMENSION ||
-      d->output_height > IMAGE_MAX_DIMENSION)
-    return false;
+  if (!size_fits_model(d->output_width, d->output_height)) return false;
   if (d->output_components != 3 && d->output_components != 4) return false;
   if (!limit_cost(state->reader, context->size)) return false;
   state->components = d->output_components;

@@ -162,8 +162,7 @@ bool read_header(ImageDecodeContext* context, PngDecoderState* s) {
   int bit_depth = 0, colour_type = 0;
   png_get_IHDR(s->read, s->info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr,
                nullptr);
-  if (width == 0 || height == 0 || width > IMAGE_MAX_DIMENSION || height > IMAGE_MAX_DIMENSION)
-    return false;
+  if (!size_fits_model(width, height)) return false;
   const std::uint64_t stream_bytes = inflated_stream_bytes(s, width, height);
   keep_traits(context, s);
   if (png_get_valid(s->read, s->info, PNG_INFO_tRNS)) {
