@@ -206,7 +206,7 @@ void align_columns(const ExplorerState* state) {
 // Writes the cells of the columns from `first` up to `end` of every item
 // again from the rows; the whole list when the items no longer match them.
 void rewrite_columns(ExplorerState* state, int first, int end) {
-  const ExplorerRows& listed = *state->rows;
+  const ExplorerRows& listed = state->rows;
   const int count = static_cast<int>(SendMessageA(state->handle, LVM_GETITEMCOUNT, 0, 0));
   if (count != static_cast<int>(listed.of_item.size())) {
     explorer_refresh(state);
@@ -236,7 +236,7 @@ void columns_changed(ExplorerState* state, int sorted_by, int first, int end) {
 void explorer_refresh(ExplorerState* state) {
   CriticalErrorBoxesOff boxes_off;
   explorer_monitor_watch(state->handle, state->directory.c_str());
-  ExplorerRows& listed = *state->rows;
+  ExplorerRows& listed = state->rows;
   listed.rows.clear();
   listed.of_item.clear();
   if (!state->directory.empty())

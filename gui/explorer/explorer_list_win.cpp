@@ -141,7 +141,6 @@ void release(GadgetObject* gadget) {
   KillTimer(state->handle, kRefreshTimer);
   explorer_monitor_forget(state->handle);
   explorer_unregister_state(state);
-  delete state->rows;
   delete state;
   fields_of(gadget).explorer = nullptr;
 }
@@ -164,7 +163,7 @@ std::int64_t count_items(GadgetObject* gadget) {
 
 void remove_item(GadgetObject* gadget, std::int64_t item) {
   if (!SendMessageA(gadget->handle, LVM_DELETEITEM, static_cast<WPARAM>(item), 0)) return;
-  std::vector<std::int32_t>& of_item = state_of(gadget)->rows->of_item;
+  std::vector<std::int32_t>& of_item = state_of(gadget)->rows.of_item;
   if (item >= 0 && item < static_cast<std::int64_t>(of_item.size()))
     of_item.erase(of_item.begin() + item);
 }
@@ -363,8 +362,7 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
   if (!list) return 0;
   explorer_filter_notifications(GetParent(list));
   auto* state = new (std::nothrow) ExplorerState{};
-  if (state) state->rows = new (std::nothrow) ExplorerRows();
-  if (!state || !state->rows) {
+  if (!state) {
     delete state;
     // A list view that is no gadget would be left behind for good.
     DestroyWindow(list);
@@ -374,7 +372,6 @@ std::uintptr_t gadget_create_explorer_list(object_number number, int x, int y, i
   GadgetObject* gadget =
       gadget_register(number, list, &kExplorerKind, ExplorerFields{state, -1, -1, -1});
   if (!gadget) {
-    delete state->rows;
     delete state;
     return 0;
   }

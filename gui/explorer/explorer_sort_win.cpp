@@ -79,7 +79,7 @@ void explorer_sort(ExplorerState* state) {
   SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(compare_items));
   // Each key's place among the keys is the item's place before the sort.
-  std::vector<std::int32_t>& of_item = state->rows->of_item;
+  std::vector<std::int32_t>& of_item = state->rows.of_item;
   const bool rows_follow = of_item.size() == keys.size();
   std::vector<std::int32_t> sorted_rows(rows_follow ? of_item.size() : 0);
   for (int item = 0; item < count; ++item) {

@@ -3,8 +3,8 @@
 // runs on the main thread; the monitor thread (explorer_monitor.h) only
 // posts a message.
 //
-// THE ROWS MIRROR THE LIST VIEW. `rows->rows` holds what the last listing
-// found, in listing order; `rows->of_item[i]` is the row that item i of the
+// THE ROWS MIRROR THE LIST VIEW. `rows.rows` holds what the last listing
+// found, in listing order; `rows.of_item[i]` is the row that item i of the
 // list view shows. Every change to the list view's items changes of_item
 // the same way: a refresh rebuilds both (an item the list view refuses gets
 // no entry), explorer_sort permutes it with the items, the kind's
@@ -84,7 +84,7 @@ struct ExplorerState {
   std::uint8_t column_kinds[EXPLORER_MAX_COLUMNS];  // in column order
   std::int32_t sort_direction;                      // 0 unsorted, 1 ascending, -1 descending
   std::int32_t sort_column;
-  ExplorerRows* rows;  // from the process heap, with the state
+  ExplorerRows rows;
   bool refresh_due;    // changes on disk wait for the refresh timer
   std::int32_t dpi;    // the DPI the column widths are for (gui/core/dpi.h)
 };
