@@ -492,8 +492,9 @@ TEST_F(SkalaroProgramTest, names_of_every_script_are_acted_on_exactly) {
     for (const NamedPicture& picture : kNames) {
       const std::string copied = copy(file_part(picture.name));
       EXPECT_EQ(shape_of(copied), picture.scaled) << picture.name;
-      if (picture.name.ends_with(".jpg"))
+      if (picture.name.ends_with(".jpg")) {
         EXPECT_TRUE(contains(read_bytes(copied), exif_segment())) << picture.name;
+      }
     }
     check_lookalikes();
 
