@@ -19,16 +19,16 @@
 // skipped unread: texts are compressed and would be inflated and kept, a
 // thousandfold, for nothing this program shows. The profile is kept for the
 // copy, up to PICTURE_PROFILE_MOST bytes inflated; a larger or malformed one
-// is dropped and the picture loads without it.
+// is dropped and the picture loads without it. Once the last row is in, the
+// library would inflate whatever the image stream still holds (to check its
+// end); the reader lets it read a little further, enough for a proper
+// stream's end and check sums, and then stops the decode as complete.
 //
 // What the copy keeps: a palette picture's palette and the colour profile
 // travel as the picture's traits to the encoder, which writes them again.
 // Grey pictures with alpha or a transparency chunk load as RGBA (source
 // depth 32, like palette and RGB pictures with transparency), so that their
-// copies keep the alpha instead of going through a palette without it. Once the last row is in, the
-// library would inflate whatever the image stream still holds (to check its
-// end); the reader lets it read a little further, enough for a proper
-// stream's end and check sums, and then stops the decode as complete.
+// copies keep the alpha instead of going through a palette without it.
 #include "image/codecs/png_codec.h"
 
 #include <csetjmp>
